@@ -1,0 +1,54 @@
+#pragma once
+// A paragraph of UTF-8 text laid out with FreeType. renderString lays out the
+// glyphs once; drawing (gPainter::renderPara) only copies the cached glyph
+// bitmaps. Release a paragraph with destroy(), never with delete.
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "eRect.h"
+#include "eString.h"
+#include "gFont.h"
+
+class gPixmap;
+
+class eTextPara {
+public:
+    enum { dirLeft = 0, dirRight = 1, dirCenter = 2 };
+
+    // area: where the text goes, relative to the painter's origin.
+    // start: where the first line begins; (-1, -1) means the area's top-left.
+    explicit eTextPara(eRect area, ePoint start = ePoint(-1, -1));
+
+    void setFont(const gFont& font);
+    // Lays the text out in the area, wrapping at blanks. Returns 0, or -1 when
+    // no font could be loaded (the paragraph then draws nothing).
+    int renderString(const eString& text, int flags = 0);
+    // Aligns every line left, right or centred in the area.
+    void realign(int direction);
+    // The smallest rectangle around the laid-out glyphs.
+    eRect getBoundBox() const;
+    void destroy();
+
+    const eString& getText() const { return text; }
+    const eRect& getArea() const { return area; }
+
+    // Draws the glyphs into target, shifted by offset, clipped to clip.
+    void draw(gPixmap& target, ePoint offset, const eRect& clip, uint32_t color) const;
+
+    // How many times any paragraph has been laid out; tests use it to prove
+    // that drawing never lays out again.
+    static long layoutCount();
+
+private:
+    ~eTextPara();
+
+    struct Glyph;
+    eRect area;
+    ePoint start;
+    gFont font;
+    eString text;
+    std::vector<Glyph> glyphs;
+    std::vector<int> lineEnds;  // index one past each line's last glyph
+};

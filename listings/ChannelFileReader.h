@@ -1,0 +1,24 @@
+#pragma once
+// Reads the channel file: a count line, then that many channel lines
+// "id_a#id_b#name#sat_position#sat_direction#frequency#polarisation#symbol_rate#fec#encryption#hd".
+// Text fields are cut at their capacities, never inside a UTF-8 sequence.
+
+#include <cstdio>
+#include <list>
+#include <string>
+
+#include "match_ray_channels.h"
+
+class ChannelFileReader {
+public:
+    enum class Result {
+        ok,          // every counted line was read; lines after them are ignored
+        cannotOpen,  // the file can't be opened for reading
+        malformed,   // the count or a counted line yields nothing; channels is left empty
+    };
+
+    // Reads the file at a receiver path into channels (appending). Does not remove it.
+    static Result read(const std::string& receiverPath, std::list<match_ray_channels>& channels);
+    // The same on an open stream, which is not closed.
+    static Result read(FILE* file, std::list<match_ray_channels>& channels);
+};
