@@ -1,0 +1,83 @@
+#include "ProcessRun.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+
+ProcessResult runProcess(const std::vector<std::string>& argv, const std::string& input,
+                         int timeoutMs, const std::vector<std::string>& extraEnv) {
+    ProcessResult result;
+    int in[2], out[2], err[2];
+    if (pipe(in) || pipe(out) || pipe(err)) return result;
+    pid_t pid = fork();
+    if (pid == 0) {
+        dup2(in[0], 0);
+        dup2(out[1], 1);
+        dup2(err[1], 2);
+        for (int fd : {in[0], in[1], out[0], out[1], err[0], err[1]}) close(fd);
+        for (const auto& e : extraEnv) putenv(const_cast<char*>(e.c_str()));
+        std::vector<char*> args;
+        for (const auto& a : argv) args.push_back(const_cast<char*>(a.c_str()));
+        args.push_back(nullptr);
+        execv(args[0], args.data());
+        _exit(127);
+    }
+    close(in[0]);
+    close(out[1]);
+    close(err[1]);
+    signal(SIGPIPE, SIG_IGN);
+    size_t written = 0;
+    if (input.empty()) {
+        close(in[1]);
+        in[1] = -1;
+    }
+    fcntl(out[0], F_SETFL, O_NONBLOCK);
+    fcntl(err[0], F_SETFL, O_NONBLOCK);
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    bool outOpen = true, errOpen = true;
+    while (outOpen || errOpen) {
+        auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+                        deadline - std::chrono::steady_clock::now())
+                        .count();
+        if (left <= 0) {
+            result.timedOut = true;
+            kill(pid, SIGKILL);
+            break;
+        }
+        pollfd fds[3] = {{out[0], outOpen ? POLLIN : short(0), 0},
+                         {err[0], errOpen ? POLLIN : short(0), 0},
+                         {in[1], in[1] >= 0 ? POLLOUT : short(0), 0}};
+        poll(fds, 3, static_cast<int>(left));
+        char buffer[4096];
+        for (int i = 0; i < 2; ++i) {
+            if (!(fds[i].revents & (POLLIN | POLLHUP | POLLERR))) continue;
+            ssize_t n = read(fds[i].fd, buffer, sizeof buffer);
+            if (n > 0) {
+                (i == 0 ? result.out : result.err).append(buffer, static_cast<size_t>(n));
+            } else if (n == 0) {
+                (i == 0 ? outOpen : errOpen) = false;
+            }
+        }
+        if (in[1] >= 0 && (fds[2].revents & (POLLOUT | POLLERR))) {
+            ssize_t n = write(in[1], input.data() + written, input.size() - written);
+            if (n > 0) written += static_cast<size_t>(n);
+            if (n < 0 || written == input.size()) {
+                close(in[1]);
+                in[1] = -1;
+            }
+        }
+    }
+    if (in[1] >= 0) close(in[1]);
+    close(out[0]);
+    close(err[0]);
+    int status = 0;
+    waitpid(pid, &status, 0);
+    if (WIFEXITED(status)) result.exitCode = WEXITSTATUS(status);
+    if (WIFSIGNALED(status)) result.signal = WTERMSIG(status);
+    return result;
+}

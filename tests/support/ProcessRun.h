@@ -1,0 +1,17 @@
+#pragma once
+// Runs a program to its end with a time limit, feeding it standard input and
+// collecting its standard output and standard error.
+
+#include <string>
+#include <vector>
+
+struct ProcessResult {
+    int exitCode = -1;   // -1 when it didn't exit normally
+    int signal = 0;      // the signal that ended it, or 0
+    bool timedOut = false;
+    std::string out;
+    std::string err;
+};
+
+ProcessResult runProcess(const std::vector<std::string>& argv, const std::string& input = "",
+                         int timeoutMs = 60000, const std::vector<std::string>& extraEnv = {});
