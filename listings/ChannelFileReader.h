@@ -10,14 +10,15 @@
 #include "match_ray_channels.h"
 
 class ChannelFileReader {
-public:
+  public:
     enum class Result {
         ok,          // every counted line was read; lines after them are ignored
         cannotOpen,  // the file can't be opened for reading
-        malformed,   // the count or a counted line yields nothing; channels is left empty
+        malformed,   // the count or a counted line yields nothing; channels is left as it was
     };
 
     // Reads the file at a receiver path into channels (appending). Does not remove it.
+    // A symbolic link at the path is not followed: it counts as cannotOpen.
     static Result read(const std::string& receiverPath, std::list<match_ray_channels>& channels);
     // The same on an open stream, which is not closed.
     static Result read(FILE* file, std::list<match_ray_channels>& channels);

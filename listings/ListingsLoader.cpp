@@ -1,0 +1,61 @@
+#include "ListingsLoader.h"
+
+#include <cstdio>
+
+#include "FieldScanner.h"
+#include "SafeFile.h"
+#include "eReceiverRoot.h"
+
+namespace {
+
+using Text = FieldScanner::Text;
+
+// Capacities of the text fields, in bytes.
+constexpr size_t titleCapacity = 199;
+constexpr size_t pictureNameCapacity = 19;  // country1, picture, country2
+constexpr size_t kickoffCapacity = 49;
+constexpr size_t satelliteCapacity = 9;  // sat_position, sat_direction
+
+}  // namespace
+
+int ListingsLoader::load(const std::string& receiverPath, const MatchSink& saveM,
+                         const SatelliteSink& saveS) {
+    int result = 1;
+    if (UniqueFile file{SafeFile::openForRead(receiverPath)}) {
+        result = read(file.get(), saveM, saveS);
+    }
+    std::remove(eReceiverRoot::map(receiverPath).c_str());
+    return result;
+}
+
+// A line from which some but not all fields can be read still makes a record:
+// its unread fields keep what the line before left in the working record (or
+// the empty defaults on the first line), and reading goes on where it stopped.
+// Only a line that yields nothing at all ends the reading.
+int ListingsLoader::read(FILE* file, const MatchSink& saveM, const SatelliteSink& saveS) {
+    FieldScanner in(file);
+
+    int32_t count = 0;
+    if (in.scan("%d\n", {&count}) <= 0) return 0;
+    matchray_matches match;
+    for (int32_t i = 0; i < count; ++i) {
+        int fields = in.scan(
+            "%d#%[^#]#%[^#]#%[^#]#%[^#]#%[^\n]\n",
+            {&match.id, Text{&match.title, titleCapacity},
+             Text{&match.country1, pictureNameCapacity}, Text{&match.picture, pictureNameCapacity},
+             Text{&match.country2, pictureNameCapacity}, Text{&match.kickoff, kickoffCapacity}});
+        if (fields <= 0) return 0;
+        saveM(match);
+    }
+
+    if (in.scan("%d\n", {&count}) <= 0) return 0;
+    matchray_satellites satellite;
+    for (int32_t i = 0; i < count; ++i) {
+        int fields = in.scan("%d#%[^#]#%[^\n]\n",
+                             {&satellite.match_id, Text{&satellite.sat_position, satelliteCapacity},
+                              Text{&satellite.sat_direction, satelliteCapacity}});
+        if (fields <= 0) return 0;
+        saveS(satellite);
+    }
+    return 1;
+}

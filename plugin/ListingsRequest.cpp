@@ -1,0 +1,37 @@
+#include "ListingsRequest.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "HttpTransfer.h"
+#include "SafeFile.h"
+#include "ServerSettings.h"
+#include "eConfig.h"
+
+eString ListingsRequest::timeZone() {
+    eString zone = "(GMT+01:00) Sarajevo, Skopje, Warsaw, Zagreb";
+    char* value = nullptr;
+    if (eConfig::instance()->getKey("/elitedvb/timezone", value) == 0 && value) {
+        zone.sprintf("%s", value);
+        std::free(value);
+    }
+    return zone;
+}
+
+eString ListingsRequest::body(const eString& timeZone, const eString& deviceIdentity) {
+    return eString("z=" + timeZone + "&m=" + deviceIdentity);
+}
+
+ListingsRequest::Outcome ListingsRequest::send(const eString& body) {
+    UniqueFile file{SafeFile::openForWrite("/tmp/psn")};
+    if (!file) return Outcome::noFile;
+    int result = 1;
+    {
+        HttpTransfer transfer;
+        result = transfer.post(
+            "http://" + ServerSettings::listingsHost() + "/pitchsidenew/matchray_data_dm.php", "PS",
+            body, file.get());
+    }
+    std::fflush(file.get());
+    return result == 0 ? Outcome::ok : Outcome::failed;
+}

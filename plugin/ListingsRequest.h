@@ -1,0 +1,19 @@
+#pragma once
+// The listings request: a POST of "z=" time zone "&m=" device identity, both
+// unescaped, to the listings server; the answer goes into "/tmp/psn".
+
+#include "eString.h"
+
+class ListingsRequest {
+  public:
+    enum class Outcome {
+        ok,
+        noFile,  // "/tmp/psn" can't be created; nothing was sent
+        failed,  // no connection, time-out or an HTTP status of 400 or above
+    };
+
+    // The time zone text of the host's configuration, or the fallback zone.
+    static eString timeZone();
+    static eString body(const eString& timeZone, const eString& deviceIdentity);
+    static Outcome send(const eString& body);
+};

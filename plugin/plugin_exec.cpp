@@ -1,0 +1,40 @@
+// The host's entry into the plug-in.
+
+#include <memory>
+
+#include "DeviceIdentity.h"
+#include "ListingsRequest.h"
+#include "eMatchrayMainWindow.h"
+#include "eMessageBox.h"
+
+extern "C" __attribute__((visibility("default"))) int plugin_exec();
+
+int plugin_exec() {
+    const eString deviceIdentity = DeviceIdentity::read("eth0");
+    const eString timeZone = ListingsRequest::timeZone();
+
+    // Shown, never run: it stays up while the transfer blocks the GUI thread.
+    std::unique_ptr<eMessageBox> waitBox(
+        new eMessageBox("Download data\nPlease wait...", "Match Ray", 16, 1, 0));
+    waitBox->show();
+
+    ListingsRequest::Outcome outcome =
+        ListingsRequest::send(ListingsRequest::body(timeZone, deviceIdentity));
+    if (outcome == ListingsRequest::Outcome::noFile) return 0;
+    waitBox->hide();
+
+    if (outcome != ListingsRequest::Outcome::ok) {
+        std::unique_ptr<eMessageBox> errorBox(
+            new eMessageBox("Can't connect to server!", "Error", 33, 1, 0));
+        errorBox->show();
+        errorBox->exec();
+        errorBox->hide();
+        return 0;
+    }
+
+    std::unique_ptr<eMatchrayMainWindow> window(new eMatchrayMainWindow(deviceIdentity));
+    window->show();
+    int result = window->exec();
+    window->hide();
+    return result;
+}
