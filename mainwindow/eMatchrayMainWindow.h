@@ -6,8 +6,10 @@
 
 #include <pthread.h>
 
+#include <atomic>
 #include <list>
 
+#include "SatelliteFilter.h"
 #include "eButton.h"
 #include "eLabel.h"
 #include "eListBox.h"
@@ -19,10 +21,17 @@
 class eMatchrayChoice;
 class eMatchrayDetailWindow;
 
+// Shortcut key and shortcut picture names of the four buttons, red to blue.
 extern const char* buttons_shortcut[4];
 
+// The ticker's rows, shown one after another in this order.
+extern const eString sponsor_message[20];
+
+// True while a ticker thread runs; clearing it asks the thread to end.
+extern std::atomic<bool> bThreadSponsorRunning;
+
 class eMatchrayMainWindow : public eWindow {
-public:
+  public:
     explicit eMatchrayMainWindow(eString deviceIdentity);
     ~eMatchrayMainWindow() override;
 
@@ -41,7 +50,13 @@ public:
     static void* threadSponsor(void* label);
     void selected(eMatchrayChoice* choice);
 
-private:
+    int getFilter() const { return filter; }
+
+    // The time between two ticker rows: 2500 ms, shorter in tests. A thread
+    // reads it when it starts.
+    static void setSponsorPeriod(int milliseconds);
+
+  private:
     void clickBtn(int index);
     void stopThreadSponsor();
 
@@ -55,4 +70,5 @@ private:
     eMatchrayDetailWindow* detailWindow = nullptr;
     std::list<matchray_matches> matches;
     std::list<matchray_satellites> satellites;
+    SatelliteFilter satelliteFilter;
 };

@@ -1,0 +1,278 @@
+#include "eMatchrayMainWindow.h"
+
+#include <chrono>
+#include <condition_variable>
+#include <cstdio>
+#include <mutex>
+
+#include "ChannelRequest.h"
+#include "ListingsLoader.h"
+#include "PictureDownloader.h"
+#include "StalePictures.h"
+#include "eMainLoop.h"
+#include "eMatchrayChoice.h"
+#include "eMatchrayDetailWindow.h"
+#include "eMessageBox.h"
+#include "eSkin.h"
+
+const char* buttons_shortcut[4] = {"red", "green", "yellow", "blue"};
+
+const eString sponsor_message[20] = {
+    "Welcome to Match Ray!",
+    "Brought to you by the Match Ray team and its plug-ins",
+    "This plugin is just a demo",
+    "more plug-ins of the family are on their way",
+    " ",
+    "What is new?",
+    "Listings now come from our own listings server",
+    "Channel details come from the same server",
+    "Now with time zones support!!!",
+    " ",
+    "If you find bugs, or kick off time is wrong",
+    "please contact me!",
+    " ",
+    "Please tell us which matches you miss",
+    "Write to us through the project's issue tracker",
+    "Ask for the Match Ray team there",
+    "Notes in the project's forum reach us too",
+    "The project's page lists where to find us",
+    "See ya there!",
+    " ",
+};
+
+std::atomic<bool> bThreadSponsorRunning{false};
+
+namespace {
+
+const char* const captions[4] = {"All", "1w, 13,16,19e", "13,16,19e", "13,19e"};
+const char* const highlights[4] = {"std_dred", "std_dgreen", "std_dyellow", "std_dblue"};
+
+const char* const listingsFile = "/tmp/psn";
+const char* const title = "Match Ray";
+constexpr int noticeFlags = 16;
+constexpr int errorFlags = 33;
+
+// The ticker sleeps on this, so a stop request wakes it at once.
+std::mutex sponsorMutex;
+std::condition_variable sponsorWake;
+std::atomic<int> sponsorPeriodMs{2500};
+
+// Waits until deadline; false when a stop was requested meanwhile.
+bool sponsorSleepUntil(std::chrono::steady_clock::time_point deadline) {
+    std::unique_lock<std::mutex> lock(sponsorMutex);
+    return !sponsorWake.wait_until(lock, deadline, [] { return !bThreadSponsorRunning.load(); });
+}
+
+}  // namespace
+
+eMatchrayMainWindow::eMatchrayMainWindow(eString deviceIdentity)
+    : eWindow(1), deviceIdentity(std::move(deviceIdentity)) {
+    eMessageBox loadingNotice("Loading data...", title, noticeFlags, 1, 0);
+    loadingNotice.show();
+    if (ucitajPodatke() == 0) {
+        loadingNotice.hide();
+        accept();
+    }
+    loadingNotice.hide();
+    satelliteFilter = SatelliteFilter(satellites);
+
+    StalePictures::remove(matches);
+
+    eMessageBox pictureNotice("Downloading images...", title, noticeFlags, 1, 0);
+    pictureNotice.show();
+    get_slike_fix();
+    pictureNotice.hide();
+
+    cmove(ePoint(100, 100));
+    cresize(eSize(520, 376));
+    setText(title);
+    const int W = clientrect.width();
+    const int H = clientrect.height();
+
+    gFont font = eSkin::getActive()->queryFont("eListBox.EntryText.normal");
+    font.pointSize = 20;
+
+    filter = 0;
+
+    const int gap = (W - 480) / 5;
+    int x = gap;
+    for (int i = 0; i < 4; ++i) {
+        eButton* button = new eButton(this, nullptr, 1, "eButton");
+        buttons[i] = button;
+        button->move(ePoint(x, 0));
+        button->resize(eSize(120, 40));
+        button->setShortcut(buttons_shortcut[i]);
+        button->setPixmapPosition(ePoint(1, 1));
+        button->setShortcutPixmap(buttons_shortcut[i]);
+        button->setText(captions[i]);
+        button->loadDeco();
+        button->setFont(font);
+        if (filter == i)
+            button->setBackgroundColor(eSkin::getActive()->queryColor(highlights[i]), true);
+        button->show();
+        x += 120 + gap;
+    }
+
+    listbox = new eListBox<eMatchrayChoice>(this, nullptr, 1, 50, "eListBox");
+    listbox->setName("choices");
+    listbox->setColumns(1);
+    listbox->move(ePoint(0, 45));
+    listbox->resize(eSize(W, H - 60));
+    napuniListu();
+
+    tickerLabel = new eLabel(this, 0, 0, "eLabel");
+    tickerLabel->move(ePoint(0, H - 30));
+    tickerLabel->resize(eSize(W, 30));
+    tickerLabel->setText("");
+    tickerLabel->setProperty("align", "center");
+    tickerLabel->setFont(font);
+    tickerLabel->setForegroundColor(eSkin::getActive()->queryColor("std_dyellow"), true);
+
+    startThreadSponsor();
+
+    setFocus(listbox);
+
+    CONNECT(listbox->selected, eMatchrayMainWindow::selected);
+    CONNECT(buttons[0]->selected, eMatchrayMainWindow::clickBtn0);
+    CONNECT(buttons[1]->selected, eMatchrayMainWindow::clickBtn1);
+    CONNECT(buttons[2]->selected, eMatchrayMainWindow::clickBtn2);
+    CONNECT(buttons[3]->selected, eMatchrayMainWindow::clickBtn3);
+    // The picture notice, then the loading notice, go as they leave scope.
+}
+
+eMatchrayMainWindow::~eMatchrayMainWindow() {
+    // Normally stopped by the close event already; the label goes with the base.
+    stopThreadSponsor();
+}
+
+int eMatchrayMainWindow::eventHandler(const eWidgetEvent& event) {
+    if (event.type == eWidgetEvent::execDone) stopThreadSponsor();
+    return eWindow::eventHandler(event);
+}
+
+int eMatchrayMainWindow::ucitajPodatke() {
+    return ListingsLoader::load(
+        listingsFile, [this](const matchray_matches& m) { saveM(m); },
+        [this](const matchray_satellites& s) { saveS(s); });
+}
+
+void eMatchrayMainWindow::saveM(matchray_matches m) {
+    matches.push_back(std::move(m));
+}
+
+void eMatchrayMainWindow::saveS(matchray_satellites s) {
+    satellites.push_back(std::move(s));
+}
+
+void eMatchrayMainWindow::get_slike_fix() {
+    PictureDownloader::run(matches);
+}
+
+void eMatchrayMainWindow::napuniListu() {
+    if (!listbox) return;
+    listbox->beginAtomic();
+    listbox->clearList();
+    for (const matchray_matches& match : matches)
+        if (satelliteFilter.qualifies(match.id, filter)) new eMatchrayChoice(listbox, match);
+    listbox->endAtomic();
+}
+
+void eMatchrayMainWindow::clickBtn0() {
+    clickBtn(0);
+}
+void eMatchrayMainWindow::clickBtn1() {
+    clickBtn(1);
+}
+void eMatchrayMainWindow::clickBtn2() {
+    clickBtn(2);
+}
+void eMatchrayMainWindow::clickBtn3() {
+    clickBtn(3);
+}
+
+void eMatchrayMainWindow::clickBtn(int index) {
+    if (filter == index) {
+        setFocus(listbox);
+        return;
+    }
+    // The neighbour shows the normal background; it replaces the old highlight.
+    buttons[filter]->setBackgroundColor(buttons[(filter + 1) % 4]->getBackgroundColor(), true);
+    filter = index;
+    buttons[index]->setBackgroundColor(eSkin::getActive()->queryColor(highlights[index]), true);
+    listbox->hide();
+    napuniListu();
+    listbox->show();
+    setFocus(listbox);
+}
+
+void eMatchrayMainWindow::selected(eMatchrayChoice* choice) {
+    if (!choice) return;
+    const int32_t matchId = choice->getMatch().id;
+
+    eMessageBox waitBox("Download data\nPlease wait...", title, noticeFlags, 1, 0);
+    waitBox.show();
+    const ChannelRequest::Transfer transfer =
+        ChannelRequest::fetch(matchId, filter, deviceIdentity);
+    if (transfer == ChannelRequest::Transfer::cannotCreateFile) return;
+    waitBox.hide();
+
+    if (transfer == ChannelRequest::Transfer::failed) {
+        eMessageBox error("Can't connect to server!", "Error", errorFlags, 1, 0);
+        error.show();
+        error.exec();
+        error.hide();
+        return;
+    }
+
+    std::list<match_ray_channels> channels;
+    if (!ChannelRequest::readAnswer(channels)) return;
+
+    hide();
+    detailWindow = new eMatchrayDetailWindow(channels);
+    detailWindow->show();
+    detailWindow->exec();
+    detailWindow->hide();
+    delete detailWindow;
+    detailWindow = nullptr;
+
+    setFocus(listbox);
+    show();
+}
+
+void eMatchrayMainWindow::setSponsorPeriod(int milliseconds) {
+    sponsorPeriodMs = milliseconds;
+}
+
+void eMatchrayMainWindow::startThreadSponsor() {
+    // Raised before the thread exists, so a stop at any later moment is seen.
+    bThreadSponsorRunning = true;
+    sponsorThreadStarted = pthread_create(&sponsorThread, nullptr, threadSponsor, tickerLabel) == 0;
+    if (!sponsorThreadStarted) bThreadSponsorRunning = false;
+}
+
+void eMatchrayMainWindow::stopThreadSponsor() {
+    if (!sponsorThreadStarted) return;
+    {
+        std::lock_guard<std::mutex> lock(sponsorMutex);
+        bThreadSponsorRunning = false;
+    }
+    sponsorWake.notify_all();
+    pthread_join(sponsorThread, nullptr);
+    sponsorThreadStarted = false;
+}
+
+void* eMatchrayMainWindow::threadSponsor(void* label) {
+    auto* ticker = static_cast<eLabel*>(label);
+    const std::chrono::milliseconds period(sponsorPeriodMs.load());
+    // Deadlines from the start, so the rows keep their pace however long a post takes.
+    auto deadline = std::chrono::steady_clock::now();
+    for (unsigned i = 0;; ++i) {
+        i %= 20;
+        deadline += period;
+        if (!sponsorSleepUntil(deadline) || !ticker) break;
+        // Only the GUI thread touches the label; the task dies with the label.
+        eMainLoop::instance().post([ticker, i] { ticker->setText(sponsor_message[i]); }, ticker);
+    }
+    bThreadSponsorRunning = false;
+    return nullptr;
+}
