@@ -1,5 +1,6 @@
 #include "LoopbackServer.h"
 
+#include <chrono>
 #include <stdexcept>
 
 LoopbackServer::LoopbackServer() {
@@ -22,7 +23,8 @@ void LoopbackServer::start() {
     boundPort = http.bind_to_any_port("127.0.0.1");
     if (boundPort <= 0) throw std::runtime_error("cannot bind a loopback port");
     thread = std::thread([this] { http.listen_after_bind(); });
-    http.wait_until_ready();
+    // The socket listens from bind on; wait until the loop serves it too.
+    while (!http.is_running()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
 }
 
 void LoopbackServer::stop() {
