@@ -17,6 +17,8 @@ struct eSize {
     int height = 0;
     constexpr eSize() = default;
     constexpr eSize(int width, int height) : width(width), height(height) {}
-    constexpr bool operator==(const eSize& o) const { return width == o.width && height == o.height; }
+    constexpr bool operator==(const eSize& o) const {
+        return width == o.width && height == o.height;
+    }
     constexpr bool operator!=(const eSize& o) const { return !(*this == o); }
 };

@@ -7,7 +7,7 @@
 #include "ePoint.h"
 
 class eRect {
-public:
+  public:
     constexpr eRect() = default;
     constexpr eRect(int left, int top, int width, int height)
         : x1(left), y1(top), x2(left + width), y2(top + height) {}
@@ -31,9 +31,13 @@ public:
     constexpr ePoint topLeft() const { return {x1, y1}; }
     constexpr eSize size() const { return {width(), height()}; }
     constexpr bool isEmpty() const { return x2 <= x1 || y2 <= y1; }
-    constexpr bool contains(ePoint p) const { return p.x >= x1 && p.x < x2 && p.y >= y1 && p.y < y2; }
+    constexpr bool contains(ePoint p) const {
+        return p.x >= x1 && p.x < x2 && p.y >= y1 && p.y < y2;
+    }
 
-    constexpr eRect translated(ePoint d) const { return fromEdges(x1 + d.x, y1 + d.y, x2 + d.x, y2 + d.y); }
+    constexpr eRect translated(ePoint d) const {
+        return fromEdges(x1 + d.x, y1 + d.y, x2 + d.x, y2 + d.y);
+    }
     eRect intersected(const eRect& o) const {
         eRect r = fromEdges(std::max(x1, o.x1), std::max(y1, o.y1), std::min(x2, o.x2),
                             std::min(y2, o.y2));
@@ -44,6 +48,6 @@ public:
     }
     constexpr bool operator!=(const eRect& o) const { return !(*this == o); }
 
-private:
+  private:
     int x1 = 0, y1 = 0, x2 = 0, y2 = 0;
 };

@@ -2,6 +2,11 @@
 // A paragraph of UTF-8 text laid out with FreeType. renderString lays out the
 // glyphs once; drawing (gPainter::renderPara) only copies the cached glyph
 // bitmaps. Release a paragraph with destroy(), never with delete.
+//
+// The font's family is mapped to a file by the active skin; its point size is
+// taken as the pixel height. Lines break at '\n' and, when a word would pass
+// the area's right edge, at blanks; a word wider than the area breaks between
+// characters. Text below the area is still drawn (the painter clips).
 
 #include <cstdint>
 #include <memory>
@@ -14,7 +19,7 @@
 class gPixmap;
 
 class eTextPara {
-public:
+  public:
     enum { dirLeft = 0, dirRight = 1, dirCenter = 2 };
 
     // area: where the text goes, relative to the painter's origin.
@@ -33,6 +38,9 @@ public:
 
     const eString& getText() const { return text; }
     const eRect& getArea() const { return area; }
+    // The font's line distance in pixels, and the number of laid-out lines.
+    int getLineHeight() const { return lineHeight; }
+    int getLineCount() const { return static_cast<int>(lineEnds.size()); }
 
     // Draws the glyphs into target, shifted by offset, clipped to clip.
     void draw(gPixmap& target, ePoint offset, const eRect& clip, uint32_t color) const;
@@ -41,14 +49,20 @@ public:
     // that drawing never lays out again.
     static long layoutCount();
 
-private:
+  private:
     ~eTextPara();
 
     struct Glyph;
+    int lineBegin(int line) const;
+
     eRect area;
     ePoint start;
     gFont font;
     eString text;
     std::vector<Glyph> glyphs;
-    std::vector<int> lineEnds;  // index one past each line's last glyph
+    std::vector<int> lineEnds;   // index one past each line's last glyph
+    std::vector<int> lineWidth;  // ink advance of each line, trailing blanks left out
+    std::vector<int> lineX;      // where each line starts after alignment
+    int ascender = 0;
+    int lineHeight = 0;
 };

@@ -7,6 +7,15 @@
 // client area; cmove and cresize set the client area (for plain widgets the
 // client area is the whole frame; a window adds its title bar and border).
 //
+// Showing: a child starts shown (it appears with its parent); a top-level
+// widget starts hidden, and show() puts it on top of the screen's stacking
+// order, redraws the screen at once and lets the front end present it, so a
+// notice shown before blocking work is visible during that work.
+//
+// Focus: each top-level window has one focused descendant. The first child
+// created that takes focus gets it; setFocus moves it, sending lostFocus and
+// gotFocus.
+//
 // Modal loops: exec() shows nothing by itself; it runs the GUI loop until
 // close() is called on this widget, sends the widget the event execDone (17)
 // once, and returns close's result. accept() is close(0), reject() is
@@ -28,7 +37,7 @@ class gPainter;
 class eTextPara;
 
 class eWidget {
-public:
+  public:
     explicit eWidget(eWidget* parent = nullptr, int takefocus = 0);
     virtual ~eWidget();
 
@@ -105,7 +114,7 @@ public:
     // What the widget itself drew in its last paint.
     const gDrawRecord& lastDraw() const { return record; }
 
-protected:
+  protected:
     // Draws the client area; painter's origin is the client area's top-left.
     virtual void redrawWidget(gPainter* painter, const eRect& area);
     // Draws frame decorations; painter's origin is the frame's top-left.
@@ -115,17 +124,24 @@ protected:
     // The frame size for a wanted client size.
     virtual eSize frameSizeFor(eSize clientSize) const { return clientSize; }
     virtual ePoint clientOffset() const { return ePoint(); }
-    // Called when the text or font changed, so cached layout can be dropped.
+    // Called when the text, font or size changed, so cached layout can be dropped.
     virtual void textChanged() {}
+    // Takes a skin colour as the widget's default background (then painted
+    // under the widget) or text colour. Explicit colours win; getters return
+    // the colour in effect.
+    void useSkinBackground(const char* colorName);
+    void useSkinForeground(const char* colorName);
 
     eRect clientrect;
     eString text;
     gFont font;
     gDrawRecord record;
 
-private:
+  private:
     void addChild(eWidget* child);
     void removeChild(eWidget* child);
+    const eWidget* topLevel() const;
+    void presentIfToplevel();
 
     eWidget* parent;
     std::vector<eWidget*> children;
@@ -140,6 +156,7 @@ private:
     gColor backgroundColor;
     bool foregroundSet = false;
     bool backgroundSet = false;
+    bool fillBackground = false;
     bool shown = false;
     bool inExec = false;
     bool closeRequested = false;

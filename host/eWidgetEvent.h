@@ -5,7 +5,7 @@
 
 struct eWidgetEvent {
     enum eventType {
-        keyPressed = 1,     // key holds the remote control key
+        keyPressed = 1,       // key holds the remote control key
         shortcutPressed = 2,  // the widget's shortcut key was pressed
         gotFocus = 3,
         lostFocus = 4,

@@ -1,11 +1,15 @@
 #pragma once
 // A top-level window with a title bar and a border around its client area.
 // The exit key closes the topmost modal window with reject() (result -1).
+// Frame: the title bar is the top titleHeight rows, the border runs along the
+// other three sides, so the client area starts at (border, titleHeight) of the
+// frame. Skin: "eWindow.background", "eWindow.titleBar", "eWindow.titleText",
+// "eWindow.border" and the font "eWindow.TitleBarFont".
 
 #include "eWidget.h"
 
 class eWindow : public eWidget {
-public:
+  public:
     static constexpr int titleHeight = 30;
     static constexpr int border = 2;
 
@@ -14,14 +18,14 @@ public:
     int eventHandler(const eWidgetEvent& event) override;
     const char* kind() const override { return "eWindow"; }
 
-protected:
+  protected:
     void redrawFrame(gPainter* painter) override;
     void recalcClientRect() override;
     eSize frameSizeFor(eSize clientSize) const override;
     ePoint clientOffset() const override;
     void textChanged() override;
 
-private:
+  private:
     struct ParaDeleter {
         void operator()(eTextPara* para) const;
     };

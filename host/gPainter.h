@@ -5,14 +5,14 @@
 
 #include "eRect.h"
 #include "gColor.h"
+#include "gDrawRecord.h"
 #include "gPixmapDC.h"
 
 class eTextPara;
-class gDrawRecord;
 class gPixmap;
 
 class gPainter {
-public:
+  public:
     // Blit flag: skip fully transparent pixels and blend the rest by their alpha.
     static constexpr int BF_ALPHATEST = 1;
 
@@ -38,8 +38,24 @@ public:
 
     // Every later drawing operation is also appended to record (may be null).
     void setRecord(gDrawRecord* record) { recordTo = record; }
+    gDrawRecord* getRecord() const { return recordTo; }
 
-private:
+    // A painter whose origin is area's top-left (area in this painter's
+    // coordinates) and whose clip is also restricted to area. Colours and
+    // record are copied.
+    gPainter sub(const eRect& area) const;
+    // The same origin, with the clip further restricted to area.
+    gPainter restricted(const eRect& area) const;
+
+    gPixmap& getPixmap() const { return target; }
+    ePoint getOrigin() const { return origin; }
+    // The clip in the painter's own coordinates.
+    eRect getClip() const { return clip.translated(ePoint() - origin); }
+
+  private:
+    gPainter(gPixmap& target, ePoint origin, eRect clip);
+    void record(gDrawOp::Kind kind, std::string text, const eRect& area, gColor color);
+
     gPixmap& target;
     ePoint origin;
     eRect clip;  // in target coordinates

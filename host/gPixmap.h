@@ -6,12 +6,12 @@
 #include <mutex>
 #include <vector>
 
-#include "eString.h"
 #include "ePoint.h"
+#include "eString.h"
 #include "gColor.h"
 
 class gPixmap {
-public:
+  public:
     gPixmap(int width, int height, gColor fill = gColor(0));
 
     int width() const { return w; }
@@ -31,7 +31,7 @@ public:
     // "shortcut:red"; the painter's record shows it.
     eString source;
 
-private:
+  private:
     int w;
     int h;
     std::vector<uint32_t> pixels;

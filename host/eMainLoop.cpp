@@ -1,0 +1,117 @@
+#include "eMainLoop.h"
+
+#include <poll.h>
+#include <sys/eventfd.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdint>
+
+#include "eDesktop.h"
+
+eMainLoop& eMainLoop::instance() {
+    static eMainLoop loop;
+    return loop;
+}
+
+eMainLoop::eMainLoop() : wakeFd(eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)) {}
+
+eMainLoop::~eMainLoop() {
+    if (wakeFd >= 0) close(wakeFd);
+}
+
+void eMainLoop::post(std::function<void()> task, const void* owner) {
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        queue.push_back(Task{std::move(task), owner});
+    }
+    if (wakeFd >= 0) {
+        const uint64_t one = 1;
+        // A full counter still wakes the loop, so a failed write loses nothing.
+        [[maybe_unused]] ssize_t written = write(wakeFd, &one, sizeof one);
+    }
+}
+
+void eMainLoop::cancel(const void* owner) {
+    if (!owner) return;
+    std::deque<Task> dropped;
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        for (auto it = queue.begin(); it != queue.end();) {
+            if (it->owner == owner) {
+                dropped.push_back(std::move(*it));
+                it = queue.erase(it);
+            } else {
+                ++it;
+            }
+        }
+    }
+    // dropped goes out of scope here, outside the lock: a task's captures may
+    // have destructors of their own.
+}
+
+void eMainLoop::runPosted() {
+    size_t count;
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        count = queue.size();
+    }
+    // Only what was posted before this call runs now, so a task that posts
+    // again can't keep the loop here. Tasks are taken one at a time because
+    // a task may cancel those behind it.
+    for (size_t i = 0; i < count; ++i) {
+        Task task;
+        {
+            std::lock_guard<std::mutex> lock(mutex);
+            if (queue.empty()) break;
+            task = std::move(queue.front());
+            queue.pop_front();
+        }
+        if (task.run) task.run();
+    }
+}
+
+void eMainLoop::drainWakeups() {
+    if (wakeFd < 0) return;
+    uint64_t value;
+    [[maybe_unused]] ssize_t got = read(wakeFd, &value, sizeof value);
+}
+
+bool eMainLoop::waitForPost(int ms) {
+    if (wakeFd < 0) {
+        usleep(static_cast<useconds_t>(ms) * 1000);
+        return false;
+    }
+    pollfd descriptor{wakeFd, POLLIN, 0};
+    return poll(&descriptor, 1, ms) > 0;
+}
+
+void eMainLoop::runFor(int ms) {
+    using clock = std::chrono::steady_clock;
+    const auto deadline = clock::now() + std::chrono::milliseconds(ms > 0 ? ms : 0);
+    for (;;) {
+        drainWakeups();
+        runPosted();
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - clock::now()).count();
+        if (left <= 0) break;
+        waitForPost(static_cast<int>(left));
+    }
+    eDesktop::instance().redrawIfNeeded();
+}
+
+void eMainLoop::processPending() {
+    drainWakeups();
+    runPosted();
+    eDesktop::instance().redrawIfNeeded();
+}
+
+void eMainLoop::runModal(const std::function<bool()>& done) {
+    while (!done()) {
+        if (loopDriver) {
+            loopDriver->step(*this);
+        } else {
+            runFor(10);
+        }
+    }
+}
