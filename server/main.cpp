@@ -1,0 +1,104 @@
+// listings-server: imports listings into an SQLite database and serves them to
+// receivers over HTTP.
+
+#include <pthread.h>
+#include <signal.h>
+
+#include <chrono>
+#include <cstdio>
+#include <thread>
+
+#include "CommandLine.h"
+#include "DatabaseError.h"
+#include "HttpService.h"
+#include "Importer.h"
+
+namespace {
+
+std::int64_t nowUtc() {
+    return std::chrono::duration_cast<std::chrono::seconds>(
+               std::chrono::system_clock::now().time_since_epoch())
+        .count();
+}
+
+int runImport(const CommandLine& cl) {
+    try {
+        Database db(cl.dbPath, Database::Mode::create);
+        const Importer::Result result = Importer(db, nowUtc()).importFile(cl.jsonPath);
+        if (!result.ok()) {
+            std::fprintf(stderr, "listings-server: %s: %s\nnothing was imported\n",
+                         cl.jsonPath.c_str(), result.error.c_str());
+            return 1;
+        }
+        std::printf("imported %d channels, %d pictures, %d matches into %s\n", result.channels,
+                    result.pictures, result.matches, cl.dbPath.c_str());
+        return 0;
+    } catch (const DatabaseError& e) {
+        std::fprintf(stderr, "listings-server: %s\n", e.what());
+        return 1;
+    }
+}
+
+int runServe(const CommandLine& cl) {
+    // SIGINT and SIGTERM are taken by a thread of their own, which stops the service;
+    // every thread started from here on inherits the blocked set.
+    sigset_t stopSignals;
+    sigemptyset(&stopSignals);
+    sigaddset(&stopSignals, SIGINT);
+    sigaddset(&stopSignals, SIGTERM);
+    pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
+    signal(SIGPIPE, SIG_IGN);
+
+    HttpService::Options options;
+    options.dbPath = cl.dbPath;
+    options.bindAddress = cl.bindAddress;
+    options.port = cl.port;
+    options.picturesDir = cl.picturesDir;
+    options.threads = cl.threads;
+    try {
+        HttpService service(options);
+        const int port = service.bind();
+        if (port < 0) {
+            std::fprintf(stderr, "listings-server: cannot listen on %s:%d\n",
+                         cl.bindAddress.c_str(), cl.port);
+            return 1;
+        }
+        std::printf("listening on %s:%d\n", cl.bindAddress.c_str(), port);
+        std::fflush(stdout);
+
+        std::thread signalWaiter([&service, stopSignals] {
+            int signal = 0;
+            sigwait(&stopSignals, &signal);
+            service.stop();
+        });
+        const bool served = service.run();
+        // Wake the waiter when the service ended for a reason of its own.
+        pthread_kill(signalWaiter.native_handle(), SIGTERM);
+        signalWaiter.join();
+        std::fprintf(stderr, "listings-server: stopped\n");
+        return served ? 0 : 1;
+    } catch (const DatabaseError& e) {
+        std::fprintf(stderr, "listings-server: %s\n", e.what());
+        return 1;
+    }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const CommandLine cl = CommandLine::parse(std::vector<std::string>(argv + 1, argv + argc));
+    if (!cl.error.empty()) {
+        std::fprintf(stderr, "listings-server: %s\n%s", cl.error.c_str(), CommandLine::usage());
+        return 2;
+    }
+    switch (cl.command) {
+        case CommandLine::Command::import:
+            return runImport(cl);
+        case CommandLine::Command::serve:
+            return runServe(cl);
+        case CommandLine::Command::help:
+            break;
+    }
+    std::fputs(CommandLine::usage(), stdout);
+    return 0;
+}
