@@ -1,0 +1,5 @@
+#include "Emulator.h"
+
+int main(int argc, char** argv) {
+    return Emulator().run(argc, argv);
+}
