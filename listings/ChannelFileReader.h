@@ -10,7 +10,7 @@
 #include "match_ray_channels.h"
 
 class ChannelFileReader {
-  public:
+public:
     enum class Result {
         ok,          // every counted line was read; lines after them are ignored
         cannotOpen,  // the file can't be opened for reading

@@ -12,7 +12,7 @@
 #include <variant>
 
 class FieldScanner {
-  public:
+public:
     // A text field and the most bytes it keeps.
     struct Text {
         std::string* value;
@@ -32,7 +32,7 @@ class FieldScanner {
     // sequence.
     static size_t utf8Boundary(const char* text, size_t length);
 
-  private:
+private:
     enum class Field { read, none, end };
 
     void skipSpace();

@@ -12,7 +12,7 @@
 typedef void CURL;
 
 class HttpTransfer {
-  public:
+public:
     explicit HttpTransfer(TransferLimits limits = TransferLimits::fromConfig());
     ~HttpTransfer();
     HttpTransfer(const HttpTransfer&) = delete;
@@ -27,7 +27,7 @@ class HttpTransfer {
     // GET of url into out, with the same rules.
     int get(const std::string& url, const char* userAgent, FILE* out);
 
-  private:
+private:
     void setLimits();
 
     CURL* handle;

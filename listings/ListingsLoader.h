@@ -12,7 +12,7 @@
 #include "matchray_satellites.h"
 
 class ListingsLoader {
-  public:
+public:
     using MatchSink = std::function<void(const matchray_matches&)>;
     using SatelliteSink = std::function<void(const matchray_satellites&)>;
 

@@ -9,6 +9,6 @@
 #include "matchray_matches.h"
 
 class PictureDownloader {
-  public:
+public:
     static void run(const std::list<matchray_matches>& matches);
 };

@@ -13,7 +13,7 @@ struct FileCloser {
 using UniqueFile = std::unique_ptr<FILE, FileCloser>;
 
 class SafeFile {
-  public:
+public:
     // Opens for writing like fopen(path, "w"), but never through a symbolic
     // link: a link planted at the path makes the open fail, and so does
     // anything else that isn't a regular file. Null on failure.

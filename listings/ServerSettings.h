@@ -6,7 +6,7 @@
 #include <string>
 
 class ServerSettings {
-  public:
+public:
     static std::string listingsHost();
     static std::string picturesHost();
 };

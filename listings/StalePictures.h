@@ -7,6 +7,6 @@
 #include "matchray_matches.h"
 
 class StalePictures {
-  public:
+public:
     static void remove(const std::list<matchray_matches>& matches);
 };
