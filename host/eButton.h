@@ -5,7 +5,7 @@
 #include "sigc.h"
 
 class eButton : public eLabel {
-  public:
+public:
     explicit eButton(eWidget* parent, eLabel* description = nullptr, int takefocus = 1,
                      const char* deco = "eButton");
 

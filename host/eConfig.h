@@ -8,7 +8,7 @@
 #include <string>
 
 class eConfig {
-  public:
+public:
     static eConfig* instance();
 
     // 0 and a copy of the value in value (release it with free()) when the key
@@ -24,7 +24,7 @@ class eConfig {
     // Writes the store back to its file; false when that fails.
     bool flush();
 
-  private:
+private:
     eConfig();
     std::mutex mutex;
     std::map<std::string, std::string> values;

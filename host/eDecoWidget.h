@@ -5,19 +5,19 @@
 #include "eWidget.h"
 
 class eDecoWidget : public eWidget {
-  public:
+public:
     eDecoWidget(eWidget* parent, int takefocus, const char* decoName);
 
     // Looks the decoration up in the active skin. False when the skin has none.
     bool loadDeco();
 
-  protected:
+protected:
     void redrawFrame(gPainter* painter) override;
     void recalcClientRect() override;
     eSize frameSizeFor(eSize clientSize) const override;
     ePoint clientOffset() const override { return ePoint(decoBorder, decoBorder); }
 
-  private:
+private:
     eString decoName;
     int decoBorder = 0;
     gColor decoColor;

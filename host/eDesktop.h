@@ -12,7 +12,7 @@ class eWidget;
 class gPixmap;
 
 class eDesktop {
-  public:
+public:
     static eDesktop& instance();
 
     // Dispatches a key to the topmost modal window: a colour key to the shown
@@ -59,7 +59,7 @@ class eDesktop {
     eWidget* topModal() const;
     void forget(eWidget* widget);
 
-  private:
+private:
     eDesktop() = default;
     std::vector<eWidget*> toplevels;
     std::vector<eWidget*> modals;

@@ -10,7 +10,7 @@
 #include "gPixmap.h"
 
 class eLabel : public eDecoWidget {
-  public:
+public:
     explicit eLabel(eWidget* parent, int flags = 0, int takefocus = 0, const char* deco = "eLabel");
     ~eLabel() override;
 
@@ -22,11 +22,11 @@ class eLabel : public eDecoWidget {
     void setProperty(const eString& property, const eString& value) override;
     const char* kind() const override { return "eLabel"; }
 
-  protected:
+protected:
     void redrawWidget(gPainter* painter, const eRect& area) override;
     void textChanged() override;
 
-  private:
+private:
     struct ParaDeleter {
         void operator()(eTextPara* para) const;
     };

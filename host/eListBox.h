@@ -8,7 +8,7 @@
 
 template <class T>
 class eListBox : public eListBoxBase {
-  public:
+public:
     explicit eListBox(eWidget* parent, const eWidget* description = nullptr, int takefocus = 1,
                       int itemHeight = 0, const char* deco = "eListBox")
         : eListBoxBase(parent, description, takefocus, itemHeight, deco) {}
@@ -17,6 +17,6 @@ class eListBox : public eListBoxBase {
 
     T* getCurrent() const { return static_cast<T*>(getCurrentEntry()); }
 
-  protected:
+protected:
     void emitSelected(eListBoxEntry* entry) override { selected.emit(static_cast<T*>(entry)); }
 };

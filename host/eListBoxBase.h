@@ -12,7 +12,7 @@
 class eListBoxEntry;
 
 class eListBoxBase : public eDecoWidget {
-  public:
+public:
     eListBoxBase(eWidget* parent, const eWidget* description = nullptr, int takefocus = 1,
                  int itemHeight = 0, const char* deco = "eListBox");
     ~eListBoxBase() override;
@@ -43,11 +43,11 @@ class eListBoxBase : public eDecoWidget {
     const char* kind() const override { return "eListBox"; }
     std::string describe() const override;
 
-  protected:
+protected:
     virtual void emitSelected(eListBoxEntry* entry) = 0;
     void redrawWidget(gPainter* painter, const eRect& area) override;
 
-  private:
+private:
     void moveCurrent(int delta);
     void keepCurrentVisible();
 

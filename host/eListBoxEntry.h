@@ -13,7 +13,7 @@ class eListBoxBase;
 class gPainter;
 
 class eListBoxEntry {
-  public:
+public:
     // Appends the entry to listbox (when not null). helptext null stores " ".
     explicit eListBoxEntry(eListBoxBase* listbox, const char* helptext = nullptr,
                            int selectable = 3);
@@ -41,14 +41,14 @@ class eListBoxEntry {
     const gDrawRecord& lastDraw() const { return record; }
     gDrawRecord& drawRecord() { return record; }
 
-  protected:
+protected:
     // Paints the background for the state and leaves the state's text colour
     // set as the painter's foreground colour.
     void drawEntryRect(gPainter* painter, const eRect& rect, const gColor& coActiveB,
                        const gColor& coActiveF, const gColor& coNormalB, const gColor& coNormalF,
                        int state);
 
-  private:
+private:
     friend class eListBoxBase;
     eListBoxBase* listbox;
     eString helptext;

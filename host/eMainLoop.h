@@ -12,7 +12,7 @@ class eMainLoop;
 // A front end. step() is called over and over while a modal loop runs; it
 // delivers input and lets time pass, for example with runFor().
 class eLoopDriver {
-  public:
+public:
     virtual ~eLoopDriver() = default;
     virtual void step(eMainLoop& loop) = 0;
     // Called after the screen was redrawn outside a modal loop, for example when
@@ -21,7 +21,7 @@ class eLoopDriver {
 };
 
 class eMainLoop {
-  public:
+public:
     static eMainLoop& instance();
 
     // Thread-safe. task runs later on the GUI thread. Tasks posted with an owner
@@ -43,7 +43,7 @@ class eMainLoop {
     eMainLoop(const eMainLoop&) = delete;
     eMainLoop& operator=(const eMainLoop&) = delete;
 
-  private:
+private:
     eMainLoop();
     ~eMainLoop();
     bool waitForPost(int ms);

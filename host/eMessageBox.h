@@ -12,7 +12,7 @@ class eButton;
 class eLabel;
 
 class eMessageBox : public eWindow {
-  public:
+public:
     enum { btOK = 1, btCancel = 2, iconInfo = 16, iconError = 32 };
 
     eMessageBox(eString message, eString caption, int flags = btOK, int def = btOK,
@@ -21,7 +21,7 @@ class eMessageBox : public eWindow {
     int eventHandler(const eWidgetEvent& event) override;
     const char* kind() const override { return "eMessageBox"; }
 
-  private:
+private:
     eButton* addButton(const char* name, const char* text, int result);
 
     eLabel* textLabel = nullptr;

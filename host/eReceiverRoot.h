@@ -7,7 +7,7 @@
 #include <string>
 
 class eReceiverRoot {
-  public:
+public:
     static void set(const std::string& directory);
     static const std::string& get();
 

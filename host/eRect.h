@@ -7,7 +7,7 @@
 #include "ePoint.h"
 
 class eRect {
-  public:
+public:
     constexpr eRect() = default;
     constexpr eRect(int left, int top, int width, int height)
         : x1(left), y1(top), x2(left + width), y2(top + height) {}
@@ -48,6 +48,6 @@ class eRect {
     }
     constexpr bool operator!=(const eRect& o) const { return !(*this == o); }
 
-  private:
+private:
     int x1 = 0, y1 = 0, x2 = 0, y2 = 0;
 };

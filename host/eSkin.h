@@ -18,7 +18,7 @@
 #include "gFont.h"
 
 class eSkin {
-  public:
+public:
     // The skin in use. Loads the default skin file on first use: the path in the
     // environment variable MATCHRAY_SKIN, else the project's data/skin.conf.
     static eSkin* getActive();
@@ -45,7 +45,7 @@ class eSkin {
     // A widget decoration by name; an empty decoration when unknown.
     Deco queryDeco(const eString& name) const;
 
-  private:
+private:
     std::map<std::string, gColor> colors;
     std::map<std::string, gFont> fonts;
     std::map<std::string, std::string> fontFiles;

@@ -4,7 +4,7 @@
 #include <string>
 
 class eString : public std::string {
-  public:
+public:
     eString() = default;
     eString(const char* text) : std::string(text ? text : "") {}
     eString(const char* text, size_t length) : std::string(text, length) {}

@@ -19,7 +19,7 @@
 class gPixmap;
 
 class eTextPara {
-  public:
+public:
     enum { dirLeft = 0, dirRight = 1, dirCenter = 2 };
 
     // area: where the text goes, relative to the painter's origin.
@@ -49,7 +49,7 @@ class eTextPara {
     // that drawing never lays out again.
     static long layoutCount();
 
-  private:
+private:
     ~eTextPara();
 
     struct Glyph;

@@ -37,7 +37,7 @@ class gPainter;
 class eTextPara;
 
 class eWidget {
-  public:
+public:
     explicit eWidget(eWidget* parent = nullptr, int takefocus = 0);
     virtual ~eWidget();
 
@@ -114,7 +114,7 @@ class eWidget {
     // What the widget itself drew in its last paint.
     const gDrawRecord& lastDraw() const { return record; }
 
-  protected:
+protected:
     // Draws the client area; painter's origin is the client area's top-left.
     virtual void redrawWidget(gPainter* painter, const eRect& area);
     // Draws frame decorations; painter's origin is the frame's top-left.
@@ -137,7 +137,7 @@ class eWidget {
     gFont font;
     gDrawRecord record;
 
-  private:
+private:
     void addChild(eWidget* child);
     void removeChild(eWidget* child);
     const eWidget* topLevel() const;

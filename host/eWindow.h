@@ -9,7 +9,7 @@
 #include "eWidget.h"
 
 class eWindow : public eWidget {
-  public:
+public:
     static constexpr int titleHeight = 30;
     static constexpr int border = 2;
 
@@ -18,14 +18,14 @@ class eWindow : public eWidget {
     int eventHandler(const eWidgetEvent& event) override;
     const char* kind() const override { return "eWindow"; }
 
-  protected:
+protected:
     void redrawFrame(gPainter* painter) override;
     void recalcClientRect() override;
     eSize frameSizeFor(eSize clientSize) const override;
     ePoint clientOffset() const override;
     void textChanged() override;
 
-  private:
+private:
     struct ParaDeleter {
         void operator()(eTextPara* para) const;
     };

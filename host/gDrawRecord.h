@@ -17,7 +17,7 @@ struct gDrawOp {
 };
 
 class gDrawRecord {
-  public:
+public:
     void clear() { ops.clear(); }
     void add(gDrawOp op) { ops.push_back(std::move(op)); }
     const std::vector<gDrawOp>& operations() const { return ops; }
@@ -25,6 +25,6 @@ class gDrawRecord {
     // Texts as they are and pictures as "[picture PATH]", joined by " | ".
     std::string describe() const;
 
-  private:
+private:
     std::vector<gDrawOp> ops;
 };

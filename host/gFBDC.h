@@ -5,13 +5,13 @@
 #include "gPixmapDC.h"
 
 class gFBDC : public gPixmapDC {
-  public:
+public:
     static constexpr int screenWidth = 720;
     static constexpr int screenHeight = 576;
 
     static gFBDC* getInstance();
 
-  private:
+private:
     gFBDC();
     gPixmap screen;
 };

@@ -23,7 +23,7 @@ struct gGlyphBitmap {
 };
 
 class gFontCache {
-  public:
+public:
     struct Metrics {
         int ascender = 0;
         int lineHeight = 0;
@@ -39,7 +39,7 @@ class gFontCache {
     gFontCache(const gFontCache&) = delete;
     gFontCache& operator=(const gFontCache&) = delete;
 
-  private:
+private:
     struct Face;
     gFontCache();
     ~gFontCache();

@@ -12,7 +12,7 @@ class eTextPara;
 class gPixmap;
 
 class gPainter {
-  public:
+public:
     // Blit flag: skip fully transparent pixels and blend the rest by their alpha.
     static constexpr int BF_ALPHATEST = 1;
 
@@ -52,7 +52,7 @@ class gPainter {
     // The clip in the painter's own coordinates.
     eRect getClip() const { return clip.translated(ePoint() - origin); }
 
-  private:
+private:
     gPainter(gPixmap& target, ePoint origin, eRect clip);
     void record(gDrawOp::Kind kind, std::string text, const eRect& area, gColor color);
 

@@ -11,7 +11,7 @@
 #include "gColor.h"
 
 class gPixmap {
-  public:
+public:
     gPixmap(int width, int height, gColor fill = gColor(0));
 
     int width() const { return w; }
@@ -31,7 +31,7 @@ class gPixmap {
     // "shortcut:red"; the painter's record shows it.
     eString source;
 
-  private:
+private:
     int w;
     int h;
     std::vector<uint32_t> pixels;

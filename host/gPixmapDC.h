@@ -4,11 +4,11 @@
 #include "gPixmap.h"
 
 class gPixmapDC {
-  public:
+public:
     explicit gPixmapDC(gPixmap* pixmap) : pixmap(pixmap) {}
     virtual ~gPixmapDC() = default;
     gPixmap& getPixmap() const { return *pixmap; }
 
-  private:
+private:
     gPixmap* pixmap;
 };
