@@ -1,0 +1,151 @@
+// plugin_exec as the host runs it: the real plug-in module in the real
+// emulator, headless, against servers on loopback.
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <fstream>
+
+#include "LoopbackServer.h"
+#include "ProcessRun.h"
+#include "SilentServer.h"
+#include "TempRoot.h"
+
+namespace {
+
+const char* const listingsPath = "/pitchsidenew/matchray_data_dm.php";
+const char* const listings =
+    "1\n"
+    "4#Croatia - Spain#hr#m4.png#es#Sat 20:45\n"
+    "1\n"
+    "4#13.0#e\n";
+
+// The kernel's text of eth0's address, or the zeros the plug-in sends without it.
+std::string expectedIdentity() {
+    std::ifstream file("/sys/class/net/eth0/address");
+    std::string address;
+    if (std::getline(file, address) && address.size() == 17) return address;
+    return "00:00:00:00:00:00";
+}
+
+bool showsErrorBox(const std::string& out) {
+    return out.find("eMessageBox \"\" \"Error\"") != std::string::npos &&
+           out.find("\"Can't connect to server!\"") != std::string::npos;
+}
+
+class PluginExecTest : public testing::Test {
+protected:
+    void SetUp() override {
+        server.server().Post(listingsPath, [this](const httplib::Request&, httplib::Response& res) {
+            res.status = status;
+            res.set_content(status == 200 ? listings : "error page", "text/plain");
+        });
+        server.server().Get("/fix/m4.png", [](const httplib::Request&, httplib::Response& res) {
+            res.set_content("not really a png", "image/png");
+        });
+        server.start();
+    }
+
+    ProcessResult run(const std::string& script, std::vector<std::string> settings = {}) {
+        std::vector<std::string> argv = {MATCHRAY_BIN_DIR "/receiver-emu", "--root", root.path(),
+                                         "--headless"};
+        for (const std::string& setting : settings) {
+            argv.push_back("--set");
+            argv.push_back(setting);
+        }
+        argv.push_back(MATCHRAY_LIB_DIR "/matchray.so");
+        ProcessResult result = runProcess(argv, script, 60000);
+        EXPECT_FALSE(result.timedOut);
+        EXPECT_EQ(result.exitCode, 0) << result.err;
+        return result;
+    }
+
+    std::vector<std::string> hosts(const std::string& host) {
+        return {"/matchray/listings_host=" + host, "/matchray/pictures_host=" + host};
+    }
+
+    TempRoot root;
+    LoopbackServer server;
+    int status = 200;
+};
+
+TEST_F(PluginExecTest, SendsTheRequestAndRunsTheMainWindow) {
+    auto settings = hosts(server.hostPort());
+    settings.push_back("/elitedvb/timezone=(GMT+05:30) Chennai, Kolkata, Mumbai, New Delhi");
+    ProcessResult result = run("wait 100\ndump\nkey exit\n", settings);
+
+    auto requests = server.requests();
+    ASSERT_EQ(requests.size(), 2u);
+    EXPECT_EQ(requests[0].method, "POST");
+    EXPECT_EQ(requests[0].path, listingsPath);
+    EXPECT_EQ(requests[0].userAgent, "PS");
+    EXPECT_EQ(requests[0].body,
+              "z=(GMT+05:30) Chennai, Kolkata, Mumbai, New Delhi&m=" + expectedIdentity());
+    EXPECT_EQ(requests[1].path, "/fix/m4.png");
+
+    EXPECT_NE(result.out.find("\"choices\""), std::string::npos) << result.out;
+    EXPECT_NE(result.out.find("Zavrsio thread1\n"), std::string::npos);
+    EXPECT_NE(result.out.find("plugin_exec returned -1"), std::string::npos) << result.out;
+    EXPECT_FALSE(root.exists("/tmp/psn"));
+    EXPECT_EQ(root.readFile("/tmp/m4.png"), "not really a png");
+}
+
+TEST_F(PluginExecTest, WithoutTimeZoneKeySendsTheFallbackZone) {
+    run("", hosts(server.hostPort()));
+    auto requests = server.requests();
+    ASSERT_FALSE(requests.empty());
+    EXPECT_EQ(requests[0].body,
+              "z=(GMT+01:00) Sarajevo, Skopje, Warsaw, Zagreb&m=" + expectedIdentity());
+}
+
+TEST_F(PluginExecTest, ErrorStatusShowsTheErrorBoxAndReturnsZero) {
+    for (int code : {404, 500}) {
+        status = code;
+        ProcessResult result = run("dump\nkey ok\n", hosts(server.hostPort()));
+        EXPECT_TRUE(showsErrorBox(result.out)) << code << "\n" << result.out;
+        EXPECT_EQ(result.out.find("\"choices\""), std::string::npos) << "no main window";
+        EXPECT_EQ(result.out.find("Download data"), std::string::npos) << "wait box hidden";
+        EXPECT_NE(result.out.find("plugin_exec returned 0\n"), std::string::npos);
+    }
+}
+
+TEST_F(PluginExecTest, UncreatableListingsFileReturnsZeroSilently) {
+    ASSERT_EQ(mkdir(root.real("/tmp/psn").c_str(), 0700), 0);
+    ProcessResult result = run("dump\n", hosts(server.hostPort()));
+    EXPECT_TRUE(server.requests().empty());
+    EXPECT_FALSE(showsErrorBox(result.out));
+    EXPECT_EQ(result.out, "plugin_exec returned 0\n");
+}
+
+TEST_F(PluginExecTest, SymbolicLinkAtTheListingsFileIsNotFollowed) {
+    root.writeFile("/victim", "keep");
+    ASSERT_EQ(symlink(root.real("/victim").c_str(), root.real("/tmp/psn").c_str()), 0);
+    ProcessResult result = run("", hosts(server.hostPort()));
+    EXPECT_TRUE(server.requests().empty());
+    EXPECT_EQ(root.readFile("/victim"), "keep");
+    EXPECT_EQ(result.out, "plugin_exec returned 0\n");
+}
+
+TEST_F(PluginExecTest, HangingServerFailsWithinTheLimitAndExitEndsTheRun) {
+    SilentServer silent;
+    auto settings = hosts(silent.hostPort());
+    settings.push_back("/matchray/stall_timeout=1");
+    settings.push_back("/matchray/connect_timeout=1");
+    auto start = std::chrono::steady_clock::now();
+    ProcessResult result = run("dump\nkey exit\n", settings);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(20));
+    EXPECT_TRUE(showsErrorBox(result.out)) << result.out;
+    EXPECT_NE(result.out.find("plugin_exec returned 0\n"), std::string::npos);
+}
+
+TEST_F(PluginExecTest, RefusedConnectionShowsTheErrorBox) {
+    const std::string host = server.hostPort();
+    server.stop();
+    ProcessResult result = run("dump\n", hosts(host));
+    EXPECT_TRUE(showsErrorBox(result.out)) << result.out;
+    EXPECT_NE(result.out.find("plugin_exec returned 0\n"), std::string::npos);
+}
+
+}  // namespace
