@@ -1,12 +1,20 @@
 // plugin_exec as the host runs it: the real plug-in module in the real
 // emulator, headless, against servers on loopback.
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <net/if.h>
+#include <sched.h>
+#include <sys/ioctl.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
+#include <cstring>
 #include <fstream>
+#include <functional>
 
 #include "LoopbackServer.h"
 #include "ProcessRun.h"
@@ -146,6 +154,59 @@ TEST_F(PluginExecTest, RefusedConnectionShowsTheErrorBox) {
     ProcessResult result = run("dump\n", hosts(host));
     EXPECT_TRUE(showsErrorBox(result.out)) << result.out;
     EXPECT_NE(result.out.find("plugin_exec returned 0\n"), std::string::npos);
+}
+
+// Runs body in a child process inside a network namespace of its own, which
+// has only a loopback interface (brought up here) and no eth0. Returns the
+// child's exit status, or -1 when the system allows no such namespace.
+int inNamespaceWithoutEth0(const std::function<int()>& body) {
+    pid_t pid = fork();
+    if (pid == 0) {
+        const std::string uidMap = "0 " + std::to_string(getuid()) + " 1";
+        const std::string gidMap = "0 " + std::to_string(getgid()) + " 1";
+        auto write = [](const char* path, const std::string& text) {
+            int fd = open(path, O_WRONLY);
+            bool ok = fd >= 0 && ::write(fd, text.data(), text.size()) == ssize_t(text.size());
+            if (fd >= 0) close(fd);
+            return ok;
+        };
+        if (unshare(CLONE_NEWUSER | CLONE_NEWNET) != 0) _exit(100);
+        if (!write("/proc/self/setgroups", "deny") || !write("/proc/self/uid_map", uidMap) ||
+            !write("/proc/self/gid_map", gidMap)) {
+            _exit(100);
+        }
+        int fd = socket(AF_INET, SOCK_DGRAM, 0);
+        struct ifreq request {};
+        std::strncpy(request.ifr_name, "lo", IFNAMSIZ - 1);
+        if (fd < 0 || ioctl(fd, SIOCGIFFLAGS, &request) != 0) _exit(100);
+        request.ifr_flags |= IFF_UP;
+        if (ioctl(fd, SIOCSIFFLAGS, &request) != 0) _exit(100);
+        close(fd);
+        _exit(body());
+    }
+    int status = 0;
+    waitpid(pid, &status, 0);
+    if (!WIFEXITED(status) || WEXITSTATUS(status) == 100) return -1;
+    return WEXITSTATUS(status);
+}
+
+TEST(PluginExecNoEth0Test, WithoutEth0SendsZeros) {
+    TempRoot root;
+    int status = inNamespaceWithoutEth0([&root] {
+        LoopbackServer server;
+        server.start();
+        ProcessResult result = runProcess(
+            {MATCHRAY_BIN_DIR "/receiver-emu", "--root", root.path(), "--headless", "--set",
+             "/matchray/listings_host=" + server.hostPort(), MATCHRAY_LIB_DIR "/matchray.so"},
+            "", 60000);
+        auto requests = server.requests();
+        root.writeFile("/received", requests.empty() ? "" : requests[0].body);
+        return result.exitCode;
+    });
+    if (status < 0) GTEST_SKIP() << "no user and network namespaces here";
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(root.readFile("/received"),
+              "z=(GMT+01:00) Sarajevo, Skopje, Warsaw, Zagreb&m=00:00:00:00:00:00");
 }
 
 }  // namespace
