@@ -11,7 +11,7 @@
 #include "Records.h"
 
 class ChannelWriter {
-  public:
+public:
     static std::string write(std::int32_t matchId, const std::vector<ChannelRecord>& channels,
                              int filter);
 };

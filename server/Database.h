@@ -15,7 +15,7 @@
 struct sqlite3;
 
 class Database {
-  public:
+public:
     enum class Mode { create, existing };
 
     Database(const std::string& path, Mode mode);
@@ -31,6 +31,6 @@ class Database {
     // The CREATE statements, with every field's constraints.
     static std::string schema();
 
-  private:
+private:
     sqlite3* db = nullptr;
 };

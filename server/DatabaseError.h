@@ -5,6 +5,6 @@
 #include <stdexcept>
 
 class DatabaseError : public std::runtime_error {
-  public:
+public:
     using std::runtime_error::runtime_error;
 };

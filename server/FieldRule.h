@@ -9,7 +9,7 @@
 #include <string_view>
 
 class FieldRule {
-  public:
+public:
     enum class Kind {
         text,      // any UTF-8 text without '#', line breaks or other control characters
         fileName,  // letters, digits, '.', '_' and '-', not starting with '.'

@@ -1,5 +1,6 @@
 #include "HttpService.h"
 
+#include <sys/socket.h>
 #include <sys/stat.h>
 
 #include <chrono>
@@ -7,6 +8,7 @@
 #include <fstream>
 #include <mutex>
 #include <sstream>
+#include <thread>
 
 #include "ChannelWriter.h"
 #include "FieldRule.h"
@@ -125,9 +127,20 @@ HttpService::~HttpService() {
     stop();
 }
 
+void HttpService::Server::widenListenQueue(int connections) {
+    // Listening again on a listening socket only changes the length of its queue.
+    ::listen(svr_sock_, connections);
+}
+
 int HttpService::bind() {
-    if (options.port == 0) return server.bind_to_any_port(options.bindAddress);
-    return server.bind_to_port(options.bindAddress, options.port) ? options.port : -1;
+    int port = -1;
+    if (options.port == 0) {
+        port = server.bind_to_any_port(options.bindAddress);
+    } else if (server.bind_to_port(options.bindAddress, options.port)) {
+        port = options.port;
+    }
+    if (port > 0) server.widenListenQueue(SOMAXCONN);
+    return port;
 }
 
 bool HttpService::run() {

@@ -8,6 +8,7 @@
 
 #include <httplib.h>
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -17,7 +18,7 @@
 #include "TimeZoneMapper.h"
 
 class HttpService {
-  public:
+public:
     struct Options {
         std::string dbPath;
         std::string bindAddress = "127.0.0.1";
@@ -46,10 +47,17 @@ class HttpService {
     int bind();
     // Serves until stop(); returns false when serving could not start.
     bool run();
-    // May be called from any thread.
+    // May be called from any thread, also before run() has started serving.
     void stop();
 
-  private:
+private:
+    // httplib listens with a queue of 5 connections; when receivers connect in a burst the
+    // kernel drops the rest and they retry only after a second. This widens the queue.
+    class Server : public httplib::Server {
+    public:
+        void widenListenQueue(int connections);
+    };
+
     void listings(const httplib::Request& req, httplib::Response& res);
     void channels(const httplib::Request& req, httplib::Response& res);
     void picture(const httplib::Request& req, httplib::Response& res);
@@ -59,5 +67,8 @@ class HttpService {
     Options options;
     StorePool stores;
     TimeZoneMapper zones;
-    httplib::Server server;
+    Server server;
+    std::atomic<bool> stopRequested{false};
+    std::atomic<bool> runStarted{false};
+    std::atomic<bool> runFinished{false};
 };

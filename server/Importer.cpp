@@ -22,13 +22,13 @@ namespace {
 constexpr std::size_t maxPictureBytes = 1024 * 1024;
 
 class ImportError : public std::runtime_error {
-  public:
+public:
     using std::runtime_error::runtime_error;
 };
 
 // One JSON object of a section, with what is needed to name it in messages.
 class Record {
-  public:
+public:
     Record(const json& object, std::string section, std::size_t index)
         : object(object), label(section + "[" + std::to_string(index) + "]") {
         if (!object.is_object()) fail("is not an object");
@@ -129,7 +129,7 @@ bool endsWith(const std::string& s, const std::string& suffix) {
 }
 
 class Transaction {
-  public:
+public:
     explicit Transaction(Database& db) : db(db) { db.exec("BEGIN IMMEDIATE"); }
     ~Transaction() {
         if (!done) {
@@ -145,7 +145,7 @@ class Transaction {
         done = true;
     }
 
-  private:
+private:
     Database& db;
     bool done = false;
 };
@@ -170,10 +170,10 @@ void importChannels(Database& db, const json& doc, Importer::Result& result) {
     const json& channels = section(doc, "channels");
     for (std::size_t i = 0; i < channels.size(); ++i) {
         Record r(channels[i], "channels", i);
-        r.onlyFields({"id", "name", "satellite", "frequency", "polarisation", "symbol_rate", "fec",
-                      "encryption", "hd"});
         const std::int32_t id = r.int32("id");
         r.identify("id " + std::to_string(id));
+        r.onlyFields({"id", "name", "satellite", "frequency", "polarisation", "symbol_rate", "fec",
+                      "encryption", "hd"});
         if (!seen.insert(id).second) r.failField("id", "appears twice in the document");
 
         std::string frequency;
@@ -216,9 +216,9 @@ void importPictures(Database& db, const json& doc, const std::string& baseDir,
     const json& pictures = section(doc, "pictures");
     for (std::size_t i = 0; i < pictures.size(); ++i) {
         Record r(pictures[i], "pictures", i);
-        r.onlyFields({"name", "file"});
         const std::string name = r.text(FieldRule::pictureName, "name");
         r.identify("name \"" + name + "\"");
+        r.onlyFields({"name", "file"});
         if (!seen.insert(name).second) r.failField("name", "appears twice in the document");
 
         std::string file = r.string("file");
@@ -250,9 +250,9 @@ void importMatches(Database& db, const json& doc, std::int64_t nowUtc, Importer:
     const json& matches = section(doc, "matches");
     for (std::size_t i = 0; i < matches.size(); ++i) {
         Record r(matches[i], "matches", i);
-        r.onlyFields({"id", "title", "country1", "picture", "country2", "kickoff", "channels"});
         const std::int32_t id = r.int32("id");
         r.identify("id " + std::to_string(id));
+        r.onlyFields({"id", "title", "country1", "picture", "country2", "kickoff", "channels"});
         if (!seen.insert(id).second) r.failField("id", "appears twice in the document");
 
         const std::string kickoffText = r.string("kickoff");

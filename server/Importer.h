@@ -11,7 +11,7 @@
 #include "Database.h"
 
 class Importer {
-  public:
+public:
     struct Result {
         std::string error;  // empty on success
         int channels = 0;
@@ -27,7 +27,7 @@ class Importer {
     Result importFile(const std::string& jsonPath);
     Result importText(const std::string& json, const std::string& baseDir);
 
-  private:
+private:
     Database& db;
     std::int64_t nowUtc;
 };

@@ -10,6 +10,6 @@
 #include <string_view>
 
 class KickoffTime {
-  public:
+public:
     static std::optional<std::int64_t> parse(std::string_view text, std::int64_t nowUtc);
 };

@@ -4,13 +4,13 @@ namespace {
 
 // Resets a statement on every way out of a read.
 class ResetOnExit {
-  public:
+public:
     explicit ResetOnExit(Statement& statement) : statement(statement) {}
     ~ResetOnExit() { statement.reset(); }
     ResetOnExit(const ResetOnExit&) = delete;
     ResetOnExit& operator=(const ResetOnExit&) = delete;
 
-  private:
+private:
     Statement& statement;
 };
 

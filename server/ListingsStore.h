@@ -10,7 +10,7 @@
 #include "Records.h"
 
 class ListingsStore {
-  public:
+public:
     explicit ListingsStore(Database database);
 
     // Matches with from <= kick-off < to and their satellites, read together.
@@ -20,7 +20,7 @@ class ListingsStore {
     // A picture's bytes.
     std::optional<std::string> picture(const std::string& name);
 
-  private:
+private:
     Database db;
     Statement begin;
     Statement commit;

@@ -12,7 +12,7 @@
 #include "Records.h"
 
 class ListingsWriter {
-  public:
+public:
     static std::string write(const Listings& listings, const ReceiverZone& zone);
     static std::string kickoffText(const ReceiverZone& zone, std::int64_t kickoffUtc);
 };

@@ -15,7 +15,7 @@ constexpr int width = 24;
 constexpr int height = 18;
 
 class Canvas {
-  public:
+public:
     explicit Canvas(MatchPictures::Picture& p) : p(p) {
         p.width = width;
         p.height = height;
@@ -34,7 +34,7 @@ class Canvas {
             for (int x = x0; x <= x1; ++x) set(x, y, c);
     }
 
-  private:
+private:
     MatchPictures::Picture& p;
 };
 

@@ -7,7 +7,7 @@
 #include <vector>
 
 class MatchPictures {
-  public:
+public:
     struct Picture {
         std::string name;  // file name, "cup.png"
         int width = 0;

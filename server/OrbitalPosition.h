@@ -7,7 +7,7 @@
 #include <string_view>
 
 class OrbitalPosition {
-  public:
+public:
     OrbitalPosition(int tenths, char direction) : tenths(tenths), direction(direction) {}
 
     // Reads "19.2e", "19.2E", "13e" or "1W": degrees up to 180 with at most one

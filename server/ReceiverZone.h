@@ -9,7 +9,7 @@
 #include <string>
 
 class ReceiverZone {
-  public:
+public:
     static ReceiverZone named(const date::time_zone* zone) { return ReceiverZone(zone, 0); }
     static ReceiverZone fixed(int offsetMinutes) { return ReceiverZone(nullptr, offsetMinutes); }
 
@@ -17,7 +17,7 @@ class ReceiverZone {
     std::string name() const;
     date::local_seconds toLocal(date::sys_seconds utc) const;
 
-  private:
+private:
     ReceiverZone(const date::time_zone* zone, int offsetMinutes)
         : zone(zone), offsetMinutes(offsetMinutes) {}
 

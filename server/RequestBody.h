@@ -11,7 +11,7 @@
 #include <string_view>
 
 class RequestBody {
-  public:
+public:
     struct Listings {
         std::string zoneName;
         std::string device;

@@ -7,6 +7,6 @@
 #include <string_view>
 
 class SatelliteFilter {
-  public:
+public:
     static bool accepts(int filter, std::string_view positionKey);
 };

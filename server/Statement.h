@@ -10,7 +10,7 @@ struct sqlite3;
 struct sqlite3_stmt;
 
 class Statement {
-  public:
+public:
     Statement(sqlite3* db, std::string_view sql);
     ~Statement();
     Statement(Statement&& other) noexcept;
@@ -33,7 +33,7 @@ class Statement {
     std::string text(int column) const;
     std::string blob(int column) const;
 
-  private:
+private:
     sqlite3* db;
     sqlite3_stmt* stmt = nullptr;
 };

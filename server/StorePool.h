@@ -10,12 +10,12 @@
 #include "ListingsStore.h"
 
 class StorePool {
-  public:
+public:
     // Opens the first connection at once, so that a missing database shows now.
     explicit StorePool(std::string path);
 
     class Lease {
-      public:
+    public:
         Lease(StorePool& pool, std::unique_ptr<ListingsStore> store)
             : pool(pool), store(std::move(store)) {}
         ~Lease() { pool.giveBack(std::move(store)); }
@@ -24,14 +24,14 @@ class StorePool {
 
         ListingsStore* operator->() { return store.get(); }
 
-      private:
+    private:
         StorePool& pool;
         std::unique_ptr<ListingsStore> store;
     };
 
     Lease acquire();
 
-  private:
+private:
     std::unique_ptr<ListingsStore> open() const;
     void giveBack(std::unique_ptr<ListingsStore> store);
 

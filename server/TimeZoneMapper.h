@@ -15,12 +15,12 @@
 #include "ReceiverZone.h"
 
 class TimeZoneMapper {
-  public:
+public:
     TimeZoneMapper();
 
     ReceiverZone map(std::string_view displayName) const;
 
-  private:
+private:
     const date::time_zone* zoneForPlace(std::string_view place) const;
 
     // Lower-case last part of a zone name ("sarajevo") to its zone.
