@@ -72,9 +72,13 @@ TEST_F(ListBox, DeletingAnEntryTakesItOutAndKeepsCurrentValid) {
     EXPECT_EQ(list->getCurrent()->id, 2);
     delete list->getEntry(2);  // the current, last entry: the new last one takes over
     EXPECT_EQ(list->getCurrent()->id, 2);
-    list->take(list->getEntry(1));
+    std::unique_ptr<Entry> taken(at(1));
+    list->take(taken.get());
+    EXPECT_EQ(taken->getListBox(), nullptr);
     EXPECT_EQ(list->getCurrentIndex(), 0);
     EXPECT_EQ(deleted, (std::vector<int>{0, 3}));
+    taken.reset();  // no longer in the list: deleting it leaves the list alone
+    EXPECT_EQ(list->getCount(), 1);
 }
 
 TEST_F(ListBox, ClearListAndDestructionDeleteEveryEntry) {
