@@ -1,0 +1,101 @@
+#include "EmulatorRun.h"
+
+#include <chrono>
+#include <sstream>
+
+EmulatorRun::EmulatorRun(const std::string& root, const EmulatorSettings& settings,
+                         const std::string& script, int timeoutMs) {
+    const std::vector<std::string> argv = {
+        MATCHRAY_BIN_DIR "/receiver-emu",
+        "--root",
+        root,
+        "--headless",
+        "--set",
+        "/matchray/listings_host=" + settings.listingsHost,
+        "--set",
+        "/matchray/pictures_host=" + settings.picturesHost,
+        "--set",
+        "/matchray/connect_timeout=" + std::to_string(settings.connectTimeout),
+        "--set",
+        "/matchray/stall_timeout=" + std::to_string(settings.stallTimeout),
+        MATCHRAY_LIB_DIR "/matchray.so",
+    };
+    const auto start = std::chrono::steady_clock::now();
+    result = runProcess(argv, script, timeoutMs);
+    elapsed = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+
+    std::istringstream lines(result.out);
+    std::string line, screen;
+    bool inside = false;
+    while (std::getline(lines, line)) {
+        if (line == "dump begin") {
+            inside = true;
+            screen.clear();
+        } else if (line == "dump end" && inside) {
+            inside = false;
+            screens.push_back(screen);
+        } else if (inside) {
+            screen += line + "\n";
+        }
+    }
+}
+
+std::optional<int> EmulatorRun::returned() const {
+    const std::string marker = "\nplugin_exec returned ";
+    const size_t at = ("\n" + result.out).rfind(marker);
+    if (at == std::string::npos) return std::nullopt;
+    return std::atoi(result.out.c_str() + at + marker.size() - 1);
+}
+
+std::string EmulatorRun::transcript() const {
+    std::ostringstream text;
+    text << "exit " << result.exitCode << ", signal " << result.signal
+         << (result.timedOut ? ", timed out" : "") << ", " << elapsed << " s\n--- stdout\n"
+         << result.out << "--- stderr\n"
+         << result.err;
+    return text.str();
+}
+
+namespace {
+
+bool hasLineWith(const std::string& dump, const std::string& start, const std::string& part) {
+    std::istringstream lines(dump);
+    std::string line;
+    while (std::getline(lines, line)) {
+        const size_t first = line.find_first_not_of(' ');
+        if (first != std::string::npos && line.compare(first, start.size(), start) == 0 &&
+            line.find(part) != std::string::npos) {
+            return true;
+        }
+    }
+    return false;
+}
+
+}  // namespace
+
+bool showsErrorBox(const std::string& dump) {
+    return hasLineWith(dump, "eMessageBox ", "\"Error\"") &&
+           dump.find("Can't connect to server!") != std::string::npos;
+}
+
+// Both windows name their list "choices"; only the main window has the filter
+// buttons, and it is hidden while the detail window runs.
+bool showsMainWindow(const std::string& dump) {
+    return hasLineWith(dump, "eListBox", "\"choices\"") && hasLineWith(dump, "eButton ", "\"All\"");
+}
+
+bool showsDetailWindow(const std::string& dump) {
+    return hasLineWith(dump, "eListBox", "\"choices\"") &&
+           !hasLineWith(dump, "eButton ", "\"All\"");
+}
+
+std::vector<std::string> entryLines(const std::string& dump) {
+    std::vector<std::string> entries;
+    std::istringstream lines(dump);
+    std::string line;
+    while (std::getline(lines, line)) {
+        const size_t at = line.find("entry ");
+        if (at != std::string::npos && line.find_first_not_of(" *") == at) entries.push_back(line);
+    }
+    return entries;
+}

@@ -1,0 +1,57 @@
+#include "FaultBodies.h"
+
+#include <cstdint>
+
+namespace FaultBodies {
+
+std::string garbage(size_t size, unsigned seed) {
+    std::string bytes(size, '\0');
+    uint32_t state = seed ? seed : 1;
+    for (char& byte : bytes) {
+        state ^= state << 13;
+        state ^= state >> 17;
+        state ^= state << 5;
+        byte = static_cast<char>(state >> 24);
+    }
+    if (!bytes.empty()) bytes[0] = '\xff';
+    return bytes;
+}
+
+std::string invalidUtf8() {
+    return "\x80\xbf \xc3 \xc0\xaf \xed\xa0\x80 \xff\xfe";
+}
+
+std::string listings(const std::vector<Match>& matches) {
+    std::string text = std::to_string(matches.size()) + "\n";
+    for (const Match& m : matches) {
+        text += std::to_string(m.id) + "#" + m.title + "#" + m.country1 + "#" + m.picture + "#" +
+                m.country2 + "#" + m.kickoff + "\n";
+    }
+    text += std::to_string(matches.size()) + "\n";
+    for (const Match& m : matches) text += std::to_string(m.id) + "#" + m.satellite + "\n";
+    return text;
+}
+
+std::string channels(const std::string& name, const std::string& encryption) {
+    return "1\n7#1#" + name + "#13.0#e#11034#V#27500#3/4#" + encryption + "#1\n";
+}
+
+std::string png() {
+    static const char bytes[] =
+        "\x89\x50\x4e\x47\x0d\x0a\x1a\x0a\x00\x00\x00\x0d\x49\x48\x44\x52\x00\x00\x00\x08\x00\x00"
+        "\x00\x08\x08\x02\x00\x00\x00\x4b\x6d\x29\xdc\x00\x00\x00\x11\x49\x44\x41\x54\x78\xda\x63"
+        "\x38\xa1\xa1\x81\x15\x31\x0c\x2d\x09\x00\x82\x5d\x46\x01\x17\x62\x89\x75\x00\x00\x00\x00"
+        "\x49\x45\x4e\x44\xae\x42\x60\x82";
+    return std::string(bytes, sizeof bytes - 1);
+}
+
+std::string truncatedPng() {
+    const std::string whole = png();
+    return whole.substr(0, whole.size() / 2);
+}
+
+std::string notPng() {
+    return "<html><body>Not found</body></html>\n";
+}
+
+}  // namespace FaultBodies

@@ -1,0 +1,60 @@
+#include "FaultScenario.h"
+
+#include <filesystem>
+
+namespace fs = std::filesystem;
+
+FaultScenario::FaultScenario() {
+    before = outsideTmp();
+}
+
+EmulatorRun FaultScenario::run(const std::string& script) {
+    return run(script, server.hostPort(), server.hostPort());
+}
+
+EmulatorRun FaultScenario::run(const std::string& script, const std::string& listingsHost,
+                               const std::string& picturesHost) {
+    EmulatorSettings settings;
+    settings.listingsHost = listingsHost;
+    settings.picturesHost = picturesHost;
+    settings.connectTimeout = limit;
+    settings.stallTimeout = limit;
+    return EmulatorRun(root.path(), settings, script);
+}
+
+std::set<std::string> FaultScenario::outsideTmp() const {
+    std::set<std::string> paths;
+    const fs::path top(root.path());
+    for (auto it = fs::recursive_directory_iterator(top); it != fs::recursive_directory_iterator();
+         ++it) {
+        const std::string relative = fs::relative(it->path(), top).string();
+        if (relative == "tmp") it.disable_recursion_pending();
+        if (relative != "var/tuxbox/config/enigma/config") paths.insert(relative);
+    }
+    return paths;
+}
+
+void FaultScenario::expectCleanEnd(const EmulatorRun& run) const {
+    EXPECT_FALSE(run.process().timedOut) << run.transcript();
+    EXPECT_EQ(run.process().signal, 0) << run.transcript();
+    EXPECT_EQ(run.process().exitCode, 0) << run.transcript();
+    EXPECT_TRUE(run.returned().has_value()) << run.transcript();
+    EXPECT_EQ(outsideTmp(), before) << "written outside /tmp/";
+}
+
+void FaultScenario::expectEndedByTheLimit(const EmulatorRun& run, int blockedTransfers) const {
+    EXPECT_GE(run.seconds(), blockedTransfers * limit - 0.5);
+    EXPECT_LT(run.seconds(), blockedTransfers * (limit + 6) + 15);
+}
+
+FaultServer::Answer answer(FaultServer::Answer::Delivery delivery, std::string body, int status) {
+    FaultServer::Answer a;
+    a.delivery = delivery;
+    a.body = std::move(body);
+    a.status = status;
+    return a;
+}
+
+FaultServer::Answer answer(std::string body, int status) {
+    return answer(FaultServer::Answer::Delivery::whole, std::move(body), status);
+}

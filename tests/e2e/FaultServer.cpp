@@ -1,0 +1,196 @@
+#include "FaultServer.h"
+
+#include <arpa/inet.h>
+#include <fcntl.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cerrno>
+#include <cstdlib>
+#include <stdexcept>
+
+namespace {
+
+const char* reason(int status) {
+    switch (status) {
+        case 200:
+            return "OK";
+        case 404:
+            return "Not Found";
+        case 500:
+            return "Internal Server Error";
+        case 503:
+            return "Service Unavailable";
+        default:
+            return "Status";
+    }
+}
+
+std::string lowerCase(std::string text) {
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return text;
+}
+
+// The value of Content-Length in a header block, 0 when there is none.
+size_t contentLength(const std::string& headers) {
+    const std::string lower = lowerCase(headers);
+    const std::string key = "\r\ncontent-length:";
+    size_t at = lower.find(key);
+    if (at == std::string::npos) return 0;
+    return std::strtoul(headers.c_str() + at + key.size(), nullptr, 10);
+}
+
+}  // namespace
+
+FaultServer::FaultServer() {
+    if (pipe2(wakePipe, O_CLOEXEC) != 0) throw std::runtime_error("pipe failed");
+    listenFd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    if (listenFd < 0 || bind(listenFd, reinterpret_cast<sockaddr*>(&address), sizeof address) ||
+        listen(listenFd, 16) ||
+        getsockname(listenFd, reinterpret_cast<sockaddr*>(&address), &length)) {
+        throw std::runtime_error("cannot bind a loopback port");
+    }
+    boundPort = ntohs(address.sin_port);
+    acceptor = std::thread([this] { acceptLoop(); });
+}
+
+FaultServer::~FaultServer() {
+    stop();
+    close(listenFd);
+    close(wakePipe[0]);
+    close(wakePipe[1]);
+}
+
+void FaultServer::answer(const std::string& path, Answer answer) {
+    std::lock_guard<std::mutex> lock(mutex);
+    answers[path] = std::move(answer);
+}
+
+std::string FaultServer::hostPort() const {
+    return "127.0.0.1:" + std::to_string(boundPort);
+}
+
+std::vector<FaultServer::Request> FaultServer::requests() {
+    std::lock_guard<std::mutex> lock(mutex);
+    return received;
+}
+
+void FaultServer::stop() {
+    if (stopping.exchange(true)) return;
+    // The pipe stays readable from now on: every poll below wakes at once.
+    const char wake = 1;
+    (void)!write(wakePipe[1], &wake, 1);
+    acceptor.join();
+    std::vector<std::thread> running;
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        running.swap(connections);
+    }
+    for (auto& thread : running) thread.join();
+}
+
+void FaultServer::acceptLoop() {
+    while (!stopping) {
+        pollfd fds[2] = {{listenFd, POLLIN, 0}, {wakePipe[0], POLLIN, 0}};
+        if (poll(fds, 2, -1) < 0 || (fds[1].revents & POLLIN)) break;
+        int fd = accept4(listenFd, nullptr, nullptr, SOCK_CLOEXEC);
+        if (fd < 0 && (errno == EINTR || errno == ECONNABORTED || errno == EAGAIN)) continue;
+        if (fd < 0) break;  // the listener was shut down
+        std::lock_guard<std::mutex> lock(mutex);
+        connections.emplace_back([this, fd] {
+            serve(fd);
+            close(fd);
+        });
+    }
+}
+
+void FaultServer::serve(int fd) {
+    std::string pending;
+    Request request;
+    while (readRequest(fd, pending, request)) {
+        Answer reply;
+        reply.status = 404;
+        {
+            std::lock_guard<std::mutex> lock(mutex);
+            received.push_back(request);
+            auto found = answers.find(request.path);
+            if (found != answers.end()) reply = found->second;
+        }
+        if (reply.delivery == Answer::Delivery::silent) return waitForStop(fd);
+
+        std::string head = "HTTP/1.1 " + std::to_string(reply.status) + " " + reason(reply.status) +
+                           "\r\nContent-Type: application/octet-stream\r\nContent-Length: " +
+                           std::to_string(reply.body.size()) + "\r\n\r\n";
+        if (!sendAll(fd, head.data(), head.size())) return;
+        if (reply.delivery == Answer::Delivery::whole) {
+            if (!sendAll(fd, reply.body.data(), reply.body.size())) return;
+            // A shut-down listener answers new connections with a reset.
+            if (reply.thenRefuse) shutdown(listenFd, SHUT_RDWR);
+            continue;
+        }
+        if (!sendAll(fd, reply.body.data(), reply.body.size() / 2)) return;
+        if (reply.delivery == Answer::Delivery::stall) waitForStop(fd);
+        return;  // cut: closing now leaves the announced body short
+    }
+}
+
+bool FaultServer::readRequest(int fd, std::string& pending, Request& request) {
+    size_t headerEnd;
+    char buffer[16384];
+    while ((headerEnd = pending.find("\r\n\r\n")) == std::string::npos) {
+        pollfd fds[2] = {{fd, POLLIN, 0}, {wakePipe[0], POLLIN, 0}};
+        if (poll(fds, 2, -1) < 0 || (fds[1].revents & POLLIN)) return false;
+        ssize_t n = recv(fd, buffer, sizeof buffer, 0);
+        if (n <= 0) return false;
+        pending.append(buffer, static_cast<size_t>(n));
+    }
+    const std::string headers = pending.substr(0, headerEnd + 2);
+    const size_t bodyStart = headerEnd + 4;
+    const size_t bodySize = contentLength(headers);
+    while (pending.size() < bodyStart + bodySize) {
+        pollfd fds[2] = {{fd, POLLIN, 0}, {wakePipe[0], POLLIN, 0}};
+        if (poll(fds, 2, -1) < 0 || (fds[1].revents & POLLIN)) return false;
+        ssize_t n = recv(fd, buffer, sizeof buffer, 0);
+        if (n <= 0) return false;
+        pending.append(buffer, static_cast<size_t>(n));
+    }
+    const size_t methodEnd = headers.find(' ');
+    const size_t pathEnd = headers.find(' ', methodEnd + 1);
+    request.method = headers.substr(0, methodEnd);
+    request.path = headers.substr(methodEnd + 1, pathEnd - methodEnd - 1);
+    request.body = pending.substr(bodyStart, bodySize);
+    pending.erase(0, bodyStart + bodySize);
+    return true;
+}
+
+bool FaultServer::sendAll(int fd, const char* data, size_t size) {
+    while (size > 0) {
+        pollfd fds[2] = {{fd, POLLOUT, 0}, {wakePipe[0], POLLIN, 0}};
+        if (poll(fds, 2, -1) < 0 || (fds[1].revents & POLLIN)) return false;
+        ssize_t n = send(fd, data, size, MSG_NOSIGNAL | MSG_DONTWAIT);
+        if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) continue;
+        if (n <= 0) return false;
+        data += n;
+        size -= static_cast<size_t>(n);
+    }
+    return true;
+}
+
+void FaultServer::waitForStop(int fd) {
+    // Holds the connection open and quiet until the server stops or the client gives up.
+    char buffer[4096];
+    for (;;) {
+        pollfd fds[2] = {{fd, POLLIN, 0}, {wakePipe[0], POLLIN, 0}};
+        if (poll(fds, 2, -1) < 0 || (fds[1].revents & POLLIN)) return;
+        if (recv(fd, buffer, sizeof buffer, 0) <= 0) return;
+    }
+}

@@ -1,0 +1,69 @@
+#pragma once
+// An HTTP/1.1 server on 127.0.0.1, on a port chosen by the system, that
+// misbehaves on purpose: each path gets an answer chosen by the test, which
+// may stall, stop in the middle of the body, carry an error status or any
+// body at all. Connections are kept alive, since libcurl reuses them. Every
+// connection runs on a thread of its own; stop() wakes and joins them all, so
+// a stalled answer never outlives the test.
+
+#include <atomic>
+#include <map>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+class FaultServer {
+public:
+    struct Answer {
+        enum class Delivery {
+            whole,   // status line, headers and the whole body
+            silent,  // read the request, then send nothing until the server stops
+            stall,   // headers and the first half of the body, then nothing until the server stops
+            cut,     // headers announcing the whole body, its first half, then close
+        };
+        Delivery delivery = Delivery::whole;
+        int status = 200;
+        std::string body;
+        // Once this answer is sent, the server refuses every new connection.
+        bool thenRefuse = false;
+    };
+
+    struct Request {
+        std::string method;
+        std::string path;
+        std::string body;
+    };
+
+    // Binds and starts serving; throws std::runtime_error when it can't bind.
+    FaultServer();
+    ~FaultServer();
+    FaultServer(const FaultServer&) = delete;
+    FaultServer& operator=(const FaultServer&) = delete;
+
+    // The answer for a path; any other path gets 404 with an empty body.
+    void answer(const std::string& path, Answer answer);
+    void stop();
+
+    int port() const { return boundPort; }
+    // "127.0.0.1:PORT", as the plug-in's host settings want it.
+    std::string hostPort() const;
+    std::vector<Request> requests();
+
+private:
+    void acceptLoop();
+    void serve(int fd);
+    bool readRequest(int fd, std::string& pending, Request& request);
+    bool sendAll(int fd, const char* data, size_t size);
+    void waitForStop(int fd);
+
+    int listenFd = -1;
+    int wakePipe[2] = {-1, -1};
+    int boundPort = 0;
+    std::atomic<bool> stopping{false};
+    std::thread acceptor;
+    std::mutex mutex;  // guards everything below
+    std::vector<std::thread> connections;
+    std::map<std::string, Answer> answers;
+    std::vector<Request> received;
+};
