@@ -11,7 +11,7 @@
 #include "matchray_satellites.h"
 
 class SatelliteFilter {
-  public:
+public:
     static constexpr int count = 4;
 
     // Whether filter accepts a position key such as "13.0e" (exact,
@@ -24,7 +24,7 @@ class SatelliteFilter {
     // Whether some satellite record of the match has a key that filter accepts.
     bool qualifies(int32_t matchId, int filter) const;
 
-  private:
+private:
     // Per match id, bit f set when filter f accepts one of its keys.
     std::unordered_map<int32_t, unsigned> passes;
 };

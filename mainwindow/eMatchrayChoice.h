@@ -8,7 +8,7 @@
 #include "matchray_matches.h"
 
 class eMatchrayChoice : public eListBoxEntry {
-  public:
+public:
     static constexpr const char* countriesDirectory = "/var/tuxbox/config/pitchside/countries/";
 
     // The font of every match entry, filled by the first one built.
@@ -23,7 +23,7 @@ class eMatchrayChoice : public eListBoxEntry {
 
     const matchray_matches& getMatch() const { return match; }
 
-  private:
+private:
     eTextParaPtr leftPara;
     eTextParaPtr titlePara;
     PictureCache::Picture countryPicture1;

@@ -27,11 +27,12 @@ extern const char* buttons_shortcut[4];
 // The ticker's rows, shown one after another in this order.
 extern const eString sponsor_message[20];
 
-// True while a ticker thread runs; clearing it asks the thread to end.
+// True while a ticker thread runs; clearing it asks the thread to end. There is
+// one flag, so one main window exists at a time, as plugin_exec runs it.
 extern std::atomic<bool> bThreadSponsorRunning;
 
 class eMatchrayMainWindow : public eWindow {
-  public:
+public:
     explicit eMatchrayMainWindow(eString deviceIdentity);
     ~eMatchrayMainWindow() override;
 
@@ -56,7 +57,7 @@ class eMatchrayMainWindow : public eWindow {
     // reads it when it starts.
     static void setSponsorPeriod(int milliseconds);
 
-  private:
+private:
     void clickBtn(int index);
     void stopThreadSponsor();
 
