@@ -11,7 +11,7 @@
 #include "match_ray_channels.h"
 
 class ChannelRequest {
-  public:
+public:
     enum class Transfer {
         done,              // the answer is in "/tmp/psn"
         cannotCreateFile,  // "/tmp/psn" can't be created; nothing was sent

@@ -11,7 +11,7 @@
 class gPixmap;
 
 class PictureCache {
-  public:
+public:
     using Picture = std::shared_ptr<gPixmap>;
 
     // The picture at a receiver path, or null when it can't be loaded.

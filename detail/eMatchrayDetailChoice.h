@@ -9,7 +9,7 @@
 #include "match_ray_channels.h"
 
 class eMatchrayDetailChoice : public eListBoxEntry {
-  public:
+public:
     static constexpr const char* hdIconPath = "/var/tuxbox/config/pitchside/images/matchray/hd.png";
     static constexpr const char* ftaIconPath =
         "/var/tuxbox/config/pitchside/images/matchray/fta.png";
@@ -29,7 +29,7 @@ class eMatchrayDetailChoice : public eListBoxEntry {
     // "Free To Air", or any text containing "FTA" (case-sensitive).
     static bool isFreeToAir(const eString& encryption);
 
-  private:
+private:
     void layout(const eRect& rect);
 
     eTextParaPtr positionPara;

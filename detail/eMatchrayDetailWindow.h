@@ -11,13 +11,13 @@
 class eMatchrayDetailChoice;
 
 class eMatchrayDetailWindow : public eWindow {
-  public:
+public:
     explicit eMatchrayDetailWindow(std::list<match_ray_channels> channels);
     ~eMatchrayDetailWindow() override;
 
     void napuniListu();
 
-  private:
+private:
     eListBox<eMatchrayDetailChoice>* listbox = nullptr;
     std::list<match_ray_channels> channels;
 };
