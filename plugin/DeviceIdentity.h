@@ -5,7 +5,7 @@
 #include "eString.h"
 
 class DeviceIdentity {
-  public:
+public:
     // The identity when the address can't be read.
     static constexpr const char* unknown = "00:00:00:00:00:00";
 

@@ -5,7 +5,7 @@
 #include "eString.h"
 
 class ListingsRequest {
-  public:
+public:
     enum class Outcome {
         ok,
         noFile,  // "/tmp/psn" can't be created; nothing was sent
