@@ -24,6 +24,12 @@ set(MATCHRAY_PPC_PREFIX "${MATCHRAY_PPC_PREFIX}" CACHE PATH "Prefix of the Power
 # try_compile projects read this file again and need the same prefix.
 list(APPEND CMAKE_TRY_COMPILE_PLATFORM_VARIABLES MATCHRAY_PPC_PREFIX)
 
+# 64-bit file offsets and inode numbers: without them a 32-bit readdir fails
+# with EOVERFLOW on file systems with 64-bit directory cookies (ext4 under
+# qemu-user, XFS, btrfs), and the picture clean-up would see an empty /tmp.
+set(CMAKE_C_FLAGS_INIT "-D_FILE_OFFSET_BITS=64")
+set(CMAKE_CXX_FLAGS_INIT "-D_FILE_OFFSET_BITS=64")
+
 set(CMAKE_FIND_ROOT_PATH "${MATCHRAY_PPC_PREFIX}" /usr/powerpc-linux-gnu)
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
