@@ -8,10 +8,40 @@
 
 #include <chrono>
 #include <cstdlib>
+#include <cstring>
+#include <fstream>
+
+namespace {
+
+#ifdef MATCHRAY_EMULATOR_PREFIX
+// The ELF byte order and machine of a program, or "" when it isn't ELF.
+std::string elfMachine(const std::string& path) {
+    char header[20] = {};
+    std::ifstream file(path, std::ios::binary);
+    if (!file.read(header, sizeof header) || std::memcmp(header, "\177ELF", 4) != 0) return "";
+    return std::string(1, header[5]) + header[18] + header[19];
+}
+#endif
+
+// In a cross build the tests run under an emulator, and so must the programs
+// built for the same machine that they start: the kernel can't run those.
+std::vector<std::string> commandFor(const std::vector<std::string>& argv) {
+#ifdef MATCHRAY_EMULATOR_PREFIX
+    if (!argv.empty() && elfMachine(argv[0]) == elfMachine("/proc/self/exe")) {
+        std::vector<std::string> command = {MATCHRAY_EMULATOR_PREFIX};
+        command.insert(command.end(), argv.begin(), argv.end());
+        return command;
+    }
+#endif
+    return argv;
+}
+
+}  // namespace
 
 ProcessResult runProcess(const std::vector<std::string>& argv, const std::string& input,
                          int timeoutMs, const std::vector<std::string>& extraEnv) {
     ProcessResult result;
+    const std::vector<std::string> command = commandFor(argv);
     int in[2], out[2], err[2];
     if (pipe(in) || pipe(out) || pipe(err)) return result;
     pid_t pid = fork();
@@ -22,7 +52,7 @@ ProcessResult runProcess(const std::vector<std::string>& argv, const std::string
         for (int fd : {in[0], in[1], out[0], out[1], err[0], err[1]}) close(fd);
         for (const auto& e : extraEnv) putenv(const_cast<char*>(e.c_str()));
         std::vector<char*> args;
-        for (const auto& a : argv) args.push_back(const_cast<char*>(a.c_str()));
+        for (const auto& a : command) args.push_back(const_cast<char*>(a.c_str()));
         args.push_back(nullptr);
         execv(args[0], args.data());
         _exit(127);
@@ -49,9 +79,9 @@ ProcessResult runProcess(const std::vector<std::string>& argv, const std::string
             kill(pid, SIGKILL);
             break;
         }
-        pollfd fds[3] = {{out[0], outOpen ? POLLIN : short(0), 0},
-                         {err[0], errOpen ? POLLIN : short(0), 0},
-                         {in[1], in[1] >= 0 ? POLLOUT : short(0), 0}};
+        pollfd fds[3] = {{out[0], short(outOpen ? POLLIN : 0), 0},
+                         {err[0], short(errOpen ? POLLIN : 0), 0},
+                         {in[1], short(in[1] >= 0 ? POLLOUT : 0), 0}};
         poll(fds, 3, static_cast<int>(left));
         char buffer[4096];
         for (int i = 0; i < 2; ++i) {
