@@ -43,8 +43,10 @@ TEST(EmulatorCommandLine, SettingsReachTheConfigurationStore) {
 
 TEST(EmulatorCommandLine, DefaultRootIsInTheCurrentDirectory) {
     TempRoot scratch;
-    const std::string command = "cd '" + scratch.path() + "' && exec '" + emulatorPath() +
-                                "' --headless '" + testPluginPath() + "'";
+    std::string command = "cd '" + scratch.path() + "' && exec";
+    for (const std::string& word : commandFor({emulatorPath(), "--headless", testPluginPath()})) {
+        command += " '" + word + "'";
+    }
     EmulatorRun run = parseRun(runProcess({"/bin/sh", "-c", command}, "key exit\n"));
     EXPECT_EQ(run.process.exitCode, 0) << run.process.err;
     EXPECT_TRUE(run.returned);

@@ -23,6 +23,8 @@ std::string elfMachine(const std::string& path) {
 }
 #endif
 
+}  // namespace
+
 // In a cross build the tests run under an emulator, and so must the programs
 // built for the same machine that they start: the kernel can't run those.
 std::vector<std::string> commandFor(const std::vector<std::string>& argv) {
@@ -35,8 +37,6 @@ std::vector<std::string> commandFor(const std::vector<std::string>& argv) {
 #endif
     return argv;
 }
-
-}  // namespace
 
 ProcessResult runProcess(const std::vector<std::string>& argv, const std::string& input,
                          int timeoutMs, const std::vector<std::string>& extraEnv) {

@@ -6,12 +6,16 @@
 #include <vector>
 
 struct ProcessResult {
-    int exitCode = -1;   // -1 when it didn't exit normally
-    int signal = 0;      // the signal that ended it, or 0
+    int exitCode = -1;  // -1 when it didn't exit normally
+    int signal = 0;     // the signal that ended it, or 0
     bool timedOut = false;
     std::string out;
     std::string err;
 };
+
+// The command that runProcess executes for argv: in a cross build, programs
+// built for the test's own machine go through the build's emulator.
+std::vector<std::string> commandFor(const std::vector<std::string>& argv);
 
 ProcessResult runProcess(const std::vector<std::string>& argv, const std::string& input = "",
                          int timeoutMs = 60000, const std::vector<std::string>& extraEnv = {});
