@@ -1,6 +1,6 @@
 # The match list's fill and redraw, against a full scan with a fresh picture
-find_package(benchmark REQUIRED)
 # decode per entry. Included from bench/CMakeLists.txt.
+find_package(benchmark REQUIRED)
 add_executable(list_fill_bench ListFillBench.cpp)
 target_link_libraries(list_fill_bench PRIVATE
     mainwindow detail listings benchmark::benchmark_main host)
