@@ -9,8 +9,8 @@
 
 namespace {
 
-constexpr int shortcutDiameter = 20;
-constexpr int shortcutGap = 4;
+constexpr int shortcutDiameter = 16;
+constexpr int shortcutGap = 3;
 
 // A filled circle with a soft edge, built with shifts so it is the same on any byte order.
 std::unique_ptr<gPixmap> makeShortcutPixmap(const eString& name) {
@@ -41,8 +41,8 @@ void eLabel::ParaDeleter::operator()(eTextPara* para) const {
     para->destroy();
 }
 
-eLabel::eLabel(eWidget* parent, int, int takefocus, const char* deco)
-    : eDecoWidget(parent, takefocus, deco) {
+eLabel::eLabel(eWidget* parent, int flags, int takefocus, const char* deco)
+    : eDecoWidget(parent, takefocus, deco), flags(flags) {
     useSkinForeground("eLabel.foreground");
 }
 
@@ -77,10 +77,10 @@ void eLabel::redrawWidget(gPainter* painter, const eRect& area) {
         para.reset(
             new eTextPara(eRect(textLeft, 0, std::max(0, area.width() - textLeft), area.height())));
         para->setFont(font.pointSize > 0 ? font : eSkin::getActive()->queryFont("eLabel.font"));
-        para->renderString(text);
+        para->renderString(text, (flags & flagWrap) ? 0 : eTextPara::noWrap);
         para->realign(align);
     }
-    const int textHeight = para->getLineCount() * para->getLineHeight();
+    const int textHeight = para->getTextSize().height;
     painter->setForegroundColor(getForegroundColor());
     painter->renderPara(*para, ePoint(0, std::max(0, (area.height() - textHeight) / 2)));
 }

@@ -11,6 +11,8 @@
 
 class eLabel : public eDecoWidget {
 public:
+    // flags: flagWrap wraps the text at blanks; without it only '\n' breaks lines.
+    enum { flagWrap = 1 };
     explicit eLabel(eWidget* parent, int flags = 0, int takefocus = 0, const char* deco = "eLabel");
     ~eLabel() override;
 
@@ -34,4 +36,5 @@ private:
     std::unique_ptr<gPixmap> shortcutPixmap;
     ePoint pixmapPosition;
     int align = 0;
+    int flags;
 };

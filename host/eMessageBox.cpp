@@ -20,9 +20,7 @@ eSize measure(const eString& text, const gFont& font, int maxWidth) {
     auto* para = new eTextPara(eRect(0, 0, maxWidth, gFBDC::screenHeight));
     para->setFont(font);
     para->renderString(text);
-    // Ink may end a little before the advance; the slack keeps the wrapping
-    // the same when the label lays the text out again at this width.
-    const eSize size(para->getBoundBox().right() + 2, para->getLineCount() * para->getLineHeight());
+    const eSize size = para->getTextSize();
     para->destroy();
     return size;
 }
@@ -42,7 +40,7 @@ eMessageBox::eMessageBox(eString message, eString caption, int flags, int def, i
         std::max({minimumWidth, textSize.width + 2 * margin, buttonsWidth + 2 * margin});
     int height = textSize.height + 2 * margin;
 
-    textLabel = new eLabel(this);
+    textLabel = new eLabel(this, eLabel::flagWrap);
     textLabel->setName("text");
     textLabel->move(ePoint(margin, margin));
     textLabel->resize(eSize(width - 2 * margin, textSize.height));

@@ -89,7 +89,7 @@ int eTextPara::lineBegin(int line) const {
     return line == 0 ? 0 : lineEnds[line - 1];
 }
 
-int eTextPara::renderString(const eString& string, int) {
+int eTextPara::renderString(const eString& string, int flags) {
     ++layouts;
     text = string;
     glyphs.clear();
@@ -112,6 +112,7 @@ int eTextPara::renderString(const eString& string, int) {
     int line = 0;
     int pen = 0;
     int ink = 0;  // pen position after the last non-blank glyph of the line
+    const bool wrap = !(flags & noWrap);
     auto available = [&] { return area.right() - (line == 0 ? firstX : area.left()); };
     bool wrapped = false;
     auto newLine = [&](bool wrap) {
@@ -143,11 +144,12 @@ int eTextPara::renderString(const eString& string, int) {
         int width = 0;
         while (end < codepoints.size() && codepoints[end] != U'\n' && !isBlank(codepoints[end]))
             width += bitmaps[end++]->advance;
-        if (pen > 0 && pen + width > available()) newLine(true);
+        if (wrap && pen > 0 && pen + width > available()) newLine(true);
         for (; i < end; ++i) {
             const int advance = bitmaps[i]->advance;
             // A word wider than the whole line breaks between characters.
-            if (pen > 0 && pen + advance > available() && width > available()) newLine(true);
+            if (wrap && pen > 0 && pen + advance > available() && width > available())
+                newLine(true);
             glyphs.push_back({bitmaps[i], pen, line});
             pen += advance;
             ink = pen;
@@ -200,6 +202,12 @@ eRect eTextPara::getBoundBox() const {
         }
     }
     return any ? eRect::fromEdges(x1, y1, x2, y2) : eRect();
+}
+
+eSize eTextPara::getTextSize() const {
+    const int widest =
+        lineWidth.empty() ? 0 : *std::max_element(lineWidth.begin(), lineWidth.end());
+    return eSize(widest, getLineCount() * lineHeight);
 }
 
 void eTextPara::draw(gPixmap& target, ePoint offset, const eRect& clip, uint32_t color) const {

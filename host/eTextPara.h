@@ -4,9 +4,10 @@
 // bitmaps. Release a paragraph with destroy(), never with delete.
 //
 // The font's family is mapped to a file by the active skin; its point size is
-// taken as the pixel height. Lines break at '\n' and, when a word would pass
-// the area's right edge, at blanks; a word wider than the area breaks between
-// characters. Text below the area is still drawn (the painter clips).
+// taken as the pixel height. Lines break at '\n' and, unless renderString
+// gets the flag noWrap, at blanks when a word would pass the area's right
+// edge; a word wider than the area then breaks between characters. Text
+// outside the area is still drawn (the painter clips).
 
 #include <cstdint>
 #include <memory>
@@ -21,6 +22,8 @@ class gPixmap;
 class eTextPara {
 public:
     enum { dirLeft = 0, dirRight = 1, dirCenter = 2 };
+    // renderString flag: break lines only at '\n'.
+    enum { noWrap = 0x100 };
 
     // area: where the text goes, relative to the painter's origin.
     // start: where the first line begins; (-1, -1) means the area's top-left.
@@ -41,6 +44,9 @@ public:
     // The font's line distance in pixels, and the number of laid-out lines.
     int getLineHeight() const { return lineHeight; }
     int getLineCount() const { return static_cast<int>(lineEnds.size()); }
+    // The widest line's advance and the height of all lines: the room the
+    // text needs (the bound box covers ink only).
+    eSize getTextSize() const;
 
     // Draws the glyphs into target, shifted by offset, clipped to clip.
     void draw(gPixmap& target, ePoint offset, const eRect& clip, uint32_t color) const;

@@ -59,9 +59,9 @@ void eWindow::redrawFrame(gPainter* painter) {
         titlePara.reset(new eTextPara(
             eRect(titleMargin, 0, std::max(0, frame.width - 2 * titleMargin), titleHeight)));
         titlePara->setFont(skin->queryFont("eWindow.TitleBarFont"));
-        titlePara->renderString(getText());
+        titlePara->renderString(getText(), eTextPara::noWrap);
     }
-    const int textHeight = titlePara->getLineCount() * titlePara->getLineHeight();
+    const int textHeight = titlePara->getTextSize().height;
     painter->setForegroundColor(skin->queryColor("eWindow.titleText"));
     painter->renderPara(*titlePara, ePoint(0, std::max(0, (titleHeight - textHeight) / 2)));
 }

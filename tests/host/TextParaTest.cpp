@@ -105,6 +105,13 @@ TEST(TextPara, WrapsAtBlanksAndNewlines) {
     EXPECT_LE(wrapped->getBoundBox().right(), wordWidth);
     // Each wrapped line starts at the left edge: no blank carried over.
     EXPECT_EQ(wrapped->getBoundBox().left(), one->getBoundBox().left());
+    Para unwrapped(new eTextPara(eRect(0, 0, wordWidth, 90)));
+    unwrapped->setFont(gFont("DejaVuSans", 20));
+    unwrapped->renderString("Air Air\nAir", eTextPara::noWrap);
+    EXPECT_EQ(unwrapped->getLineCount(), 2);
+    EXPECT_GT(unwrapped->getTextSize().width, wordWidth);
+    EXPECT_EQ(unwrapped->getTextSize().height, 2 * unwrapped->getLineHeight());
+
     Para lines = layout("Download data\nPlease wait...", eRect(0, 0, 400, 60));
     EXPECT_EQ(lines->getLineCount(), 2);
     EXPECT_GE(lines->getBoundBox().height(), lines->getLineHeight());
