@@ -92,12 +92,13 @@ void eMainLoop::runFor(int ms) {
     for (;;) {
         drainWakeups();
         runPosted();
+        // Keep the screen current while waiting, not only at the end.
+        eDesktop::instance().redrawIfNeeded();
         const auto left =
             std::chrono::duration_cast<std::chrono::milliseconds>(deadline - clock::now()).count();
         if (left <= 0) break;
         waitForPost(static_cast<int>(left));
     }
-    eDesktop::instance().redrawIfNeeded();
 }
 
 void eMainLoop::processPending() {
