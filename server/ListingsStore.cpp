@@ -29,11 +29,12 @@ ListingsStore::ListingsStore(Database database)
       matchesQuery(
           db.prepare("SELECT id, title, country1, picture, country2, kickoff_utc FROM matches "
                      "WHERE kickoff_utc >= ?1 AND kickoff_utc < ?2 ORDER BY kickoff_utc, id")),
-      satellitesQuery(
-          db.prepare("SELECT s.match_id, s.position_tenths, s.direction FROM match_satellites s "
-                     "JOIN matches m ON m.id = s.match_id "
-                     "WHERE m.kickoff_utc >= ?1 AND m.kickoff_utc < ?2 "
-                     "ORDER BY m.kickoff_utc, m.id, s.position_tenths, s.direction")),
+      // What the match_satellites view gives, narrowed to the window before the join.
+      satellitesQuery(db.prepare(
+          "SELECT DISTINCT m.id, c.position_tenths, c.direction, m.kickoff_utc FROM matches m "
+          "JOIN match_channels mc ON mc.match_id = m.id JOIN channels c ON c.id = mc.channel_id "
+          "WHERE m.kickoff_utc >= ?1 AND m.kickoff_utc < ?2 "
+          "ORDER BY m.kickoff_utc, m.id, c.position_tenths, c.direction")),
       channelsQuery(db.prepare(
           "SELECT c.id, c.name, c.position_tenths, c.direction, c.frequency, c.polarisation, "
           "c.symbol_rate, c.fec, c.encryption, c.hd FROM match_channels mc "

@@ -1,9 +1,17 @@
 #include "ListingsWriter.h"
 
+#include <cstdio>
+
 std::string ListingsWriter::kickoffText(const ReceiverZone& zone, std::int64_t kickoffUtc) {
+    static const char* const weekdays[] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
     const date::local_seconds local =
         zone.toLocal(date::sys_seconds{std::chrono::seconds{kickoffUtc}});
-    return date::format("%a %H:%M", local);
+    const date::local_days day = date::floor<date::days>(local);
+    const auto minutes = std::chrono::duration_cast<std::chrono::minutes>(local - day).count();
+    char text[16];
+    std::snprintf(text, sizeof text, "%s %02d:%02d", weekdays[date::weekday(day).c_encoding()],
+                  static_cast<int>(minutes / 60), static_cast<int>(minutes % 60));
+    return text;
 }
 
 std::string ListingsWriter::write(const Listings& listings, const ReceiverZone& zone) {
