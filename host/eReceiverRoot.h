@@ -2,7 +2,8 @@
 // Maps the receiver's absolute paths ("/tmp/psn", "/var/tuxbox/...") under the
 // receiver root. On a receiver the root is "/"; the emulator and the tests set
 // a directory of their own so nothing touches the real /tmp. Every file and
-// directory access of the plug-in goes through map().
+// directory access of the plug-in goes through map(). Set the root before
+// other threads start; it is read without a lock.
 
 #include <string>
 

@@ -59,8 +59,6 @@ private:
     ~eTextPara();
 
     struct Glyph;
-    int lineBegin(int line) const;
-
     eRect area;
     ePoint start;
     gFont font;
