@@ -85,10 +85,6 @@ void eTextPara::setFont(const gFont& font) {
     this->font = font;
 }
 
-int eTextPara::lineBegin(int line) const {
-    return line == 0 ? 0 : lineEnds[line - 1];
-}
-
 int eTextPara::renderString(const eString& string, int flags) {
     ++layouts;
     text = string;
