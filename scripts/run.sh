@@ -17,38 +17,18 @@ DEMO_SCRIPT="${DEMO_SCRIPT:-scripts/demo.script}"
 cmake -B "$BUILD_DIR" -S . >/dev/null
 cmake --build "$BUILD_DIR" -j2 --target listings-server receiver-emu matchray
 
+. scripts/sample-server.sh
 work="$(mktemp -d "${TMPDIR:-/tmp}/matchray-run.XXXXXX")"
-server_pid=""
-stop_server() {
-  if [ -n "$server_pid" ]; then
-    kill "$server_pid" 2>/dev/null || true
-    wait "$server_pid" 2>/dev/null || true
-    server_pid=""
-  fi
+cleanup() {
+  stop_sample_server
   rm -rf "$work"
 }
-trap stop_server EXIT
+trap cleanup EXIT
 trap 'exit 130' INT TERM
 
 # A fresh database with the sample listings; their kick-offs count from today.
-"$BUILD_DIR/bin/listings-server" import --db "$work/listings.db" data/sample/listings.json
-
 server_log="$BUILD_DIR/listings-server.log"
-"$BUILD_DIR/bin/listings-server" serve --db "$work/listings.db" --bind 127.0.0.1 --port 0 \
-  >"$work/server.out" 2>"$server_log" &
-server_pid=$!
-port=""
-for _ in $(seq 100); do
-  port="$(sed -n 's/^listening on 127\.0\.0\.1:\([0-9][0-9]*\)$/\1/p' "$work/server.out")"
-  [ -n "$port" ] && break
-  if ! kill -0 "$server_pid" 2>/dev/null; then break; fi
-  sleep 0.1
-done
-if [ -z "$port" ]; then
-  echo "run: the listings server did not start; its log:" >&2
-  cat "$server_log" >&2
-  exit 1
-fi
+start_sample_server "$BUILD_DIR" "$work" "$server_log"
 echo "run: listings server on 127.0.0.1:$port (log: $server_log)"
 
 # The receiver root: country flags from Debian's flag set, the HD and FTA icons.
