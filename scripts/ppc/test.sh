@@ -6,20 +6,17 @@
 # Usage: scripts/ppc/test.sh [CMAKE_ARGS...]
 # Environment:
 #   BUILD_DIR         the cross build (default build-ppc)
-#   NATIVE_BUILD_DIR  the native build that supplies listings-server (default
-#                     build-ppc-server, configured without tests when new; an
-#                     existing native build such as "build" can be reused)
 #   MATCHRAY_PPC_CACHE, JOBS   as for scripts/ppc/build-deps.sh
 #   CTEST_ARGS        extra arguments for ctest, e.g. "-R Emulator"
 #
-# The reference server stays a native program: on a real receiver it is
-# another machine too. PowerPC programs that the tests start go through
-# scripts/ppc/qemu-run.
+# The reference server stays a native program (on a real receiver it is
+# another machine too): its own tests belong to the native build, and the
+# end-to-end tests serve the plug-in from loopback servers inside the test.
+# PowerPC programs that the tests start go through scripts/ppc/qemu-run.
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 REPO="$(pwd)"
 BUILD_DIR="${BUILD_DIR:-build-ppc}"
-NATIVE_BUILD_DIR="${NATIVE_BUILD_DIR:-build-ppc-server}"
 JOBS="${JOBS:-2}"
 CACHE="${MATCHRAY_PPC_CACHE:-$HOME/.cache/matchray-ppc}"
 export MATCHRAY_PPC_PREFIX="$CACHE/prefix"
@@ -31,26 +28,17 @@ start=$SECONDS
 step "dependencies"
 bash scripts/ppc/build-deps.sh
 
-step "native listings-server in $NATIVE_BUILD_DIR"
-if [ ! -f "$NATIVE_BUILD_DIR/CMakeCache.txt" ]; then
-  cmake -S . -B "$NATIVE_BUILD_DIR" -DMATCHRAY_WITH_TESTS=OFF -DMATCHRAY_WITH_BENCH=OFF \
-    -DMATCHRAY_WITH_SDL=OFF >/dev/null
-fi
-cmake --build "$NATIVE_BUILD_DIR" -j"$JOBS" --target listings-server
-NATIVE_BIN="$(cd "$NATIVE_BUILD_DIR" && pwd)/bin"
-
 step "cross build in $BUILD_DIR"
 deps_done=$SECONDS
 cmake -S . -B "$BUILD_DIR" \
   -DCMAKE_TOOLCHAIN_FILE="$REPO/cmake/ppc-toolchain.cmake" \
   -DMATCHRAY_PPC_PREFIX="$MATCHRAY_PPC_PREFIX" \
-  -DMATCHRAY_WITH_SDL=OFF -DMATCHRAY_WITH_SERVER=OFF -DMATCHRAY_WITH_BENCH=OFF \
-  -DMATCHRAY_NATIVE_BIN_DIR="$NATIVE_BIN" "$@" >/dev/null
+  -DMATCHRAY_WITH_SDL=OFF -DMATCHRAY_WITH_SERVER=OFF -DMATCHRAY_WITH_BENCH=OFF "$@" >/dev/null
 cmake --build "$BUILD_DIR" -j"$JOBS"
 built=$SECONDS
 
 step "suite under qemu-ppc"
 # Emulated programs run several times slower: give each test more time.
 ctest --test-dir "$BUILD_DIR" --output-on-failure -j"$JOBS" --timeout 600 ${CTEST_ARGS:-}
-step "done: dependencies and native server $((deps_done - start)) s," \
+step "done: dependencies $((deps_done - start)) s," \
      "cross build $((built - deps_done)) s, suite $((SECONDS - built)) s"
