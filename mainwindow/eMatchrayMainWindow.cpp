@@ -19,7 +19,7 @@ const char* buttons_shortcut[4] = {"red", "green", "yellow", "blue"};
 
 const eString sponsor_message[20] = {
     "Welcome to Match Ray!",
-    "Brought to you by the Match Ray team and its plug-ins",
+    "From the Match Ray team and its plug-ins",
     "This plugin is just a demo",
     "more plug-ins of the family are on their way",
     " ",

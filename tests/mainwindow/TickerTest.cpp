@@ -4,10 +4,13 @@
 #include <memory>
 #include <thread>
 
+#include "EntryDrawing.h"
 #include "WindowTestKit.h"
 #include "eDesktop.h"
 #include "eMainLoop.h"
 #include "eMatchrayMainWindow.h"
+#include "eSkin.h"
+#include "eTextPara.h"
 
 namespace {
 
@@ -135,4 +138,16 @@ TEST_F(Ticker, WithoutALabelTheThreadSleepsOnceAndEnds) {
     pthread_join(thread, nullptr);
     EXPECT_FALSE(bThreadSponsorRunning);
     EXPECT_GE(secondsSince(start), 0.04);
+}
+
+TEST(TickerRows, EveryRowFitsTheLabelOnOneLine) {
+    gFont font = eSkin::getActive()->queryFont("eListBox.EntryText.normal");
+    font.pointSize = 20;
+    for (const eString& row : sponsor_message) {
+        SCOPED_TRACE(row);
+        EXPECT_FALSE(row.empty());
+        eTextParaPtr para = layoutPara(eRect(0, 0, 520, 30), font, row, eTextPara::dirCenter);
+        EXPECT_EQ(para->getLineCount(), 1);
+        EXPECT_LE(para->getBoundBox().width(), 520);
+    }
 }
