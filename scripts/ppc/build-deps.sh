@@ -113,7 +113,9 @@ cmake_dep() {
               -DCMAKE_INSTALL_RPATH="$PREFIX/lib" -DCMAKE_POSITION_INDEPENDENT_CODE=ON
               "$@")
   local stamp="$STAMPS/$name.built"
-  if [ -f "$stamp" ] && [ "$(cat "$stamp")" = "$src ${args[*]}" ]; then
+  # The stamp names the toolchain by its content, not by where the checkout is.
+  local how="$src ${args[*]/#-DCMAKE_TOOLCHAIN_FILE=*/toolchain=$(sha1sum <"$TOOLCHAIN" | cut -c1-12)}"
+  if [ -f "$stamp" ] && [ "$(cat "$stamp")" = "$how" ]; then
     log "$name: up to date"
     return
   fi
@@ -124,7 +126,7 @@ cmake_dep() {
     && cmake --build "$BUILD/$name" -j"$JOBS" >>"$BUILD/$name.log" 2>&1 \
     && cmake --install "$BUILD/$name" >>"$BUILD/$name.log" 2>&1 \
     || { tail -n 40 "$BUILD/$name.log"; log "$name: failed, see $BUILD/$name.log"; exit 1; }
-  echo "$src ${args[*]}" >"$stamp"
+  echo "$how" >"$stamp"
   log "$name: built in $((SECONDS - start)) s"
 }
 
