@@ -93,15 +93,21 @@ TEST(SampleFlow, FromTheSampleDataToTheChannelsAndBack) {
                       pitchside + "/images/matchray/" + icon);
 
     fs::create_directories(artefacts);
+    const std::string channelsShot = artefacts + "/sample-channels.png";
+    const std::string matchesShot = artefacts + "/sample-matches.png";
     const std::string script =
         "wait 1500\ndump\n"
+        "key green\nwait 300\ndump\n"
+        "key blue\nwait 300\ndump\n"
         "key yellow\nwait 300\ndump\n"
-        "key ok\nwait 1000\ndump\nshot " +
-        artefacts +
-        "/sample-channels.png\n"
-        "key exit\nwait 300\ndump\nshot " +
-        artefacts +
-        "/sample-matches.png\n"
+        "key ok\nwait 1000\ndump\n"
+        "shot " +
+        channelsShot +
+        "\n"
+        "key exit\nwait 300\ndump\n"
+        "shot " +
+        matchesShot +
+        "\n"
         "key down\nkey ok\nwait 1000\ndump\n"
         "key exit\nwait 300\ndump\n"
         "key exit\n";
@@ -114,8 +120,10 @@ TEST(SampleFlow, FromTheSampleDataToTheChannelsAndBack) {
     ASSERT_EQ(run.exitCode, 0) << run.err;
     EXPECT_TRUE(has(run.out, "plugin_exec returned -1\n")) << run.out;
 
-    const std::vector<std::string> dumps = dumpsOf(run.out);
-    ASSERT_EQ(dumps.size(), 6u) << run.out;
+    std::vector<std::string> dumps = dumpsOf(run.out);
+    ASSERT_EQ(dumps.size(), 8u) << run.out << run.err;
+    const std::string green = dumps[1], blue = dumps[2];
+    dumps.erase(dumps.begin() + 1, dumps.begin() + 3);
 
     // The match list: every entry with kick-off, title, two flags and a picture.
     expectMainWindow(dumps[0], "All", "std_dred");
@@ -130,10 +138,15 @@ TEST(SampleFlow, FromTheSampleDataToTheChannelsAndBack) {
         EXPECT_TRUE(std::regex_match(entry, matchEntry)) << entry;
     }
 
-    // Yellow narrows the list.
+    // Each colour narrows the list: blue within yellow within green within all.
+    expectMainWindow(green, "1w, 13,16,19e", "std_dgreen");
+    expectMainWindow(blue, "13,19e", "std_dblue");
     expectMainWindow(dumps[1], "13,16,19e", "std_dyellow");
     const std::vector<std::string> yellow = entriesOf(dumps[1]);
-    EXPECT_LE(yellow.size(), all.size());
+    EXPECT_LE(entriesOf(blue).size(), yellow.size());
+    EXPECT_LE(yellow.size(), entriesOf(green).size());
+    EXPECT_LE(entriesOf(green).size(), all.size());
+    EXPECT_LT(entriesOf(blue).size(), all.size()) << "the sample data has matches off 13 and 19.2e";
     ASSERT_FALSE(yellow.empty());
 
     // The channels of the first match, then of the second, in the detail window.
@@ -161,6 +174,6 @@ TEST(SampleFlow, FromTheSampleDataToTheChannelsAndBack) {
         expectMainWindow(*back, "13,16,19e", "std_dyellow");
         EXPECT_EQ(entriesOf(*back), yellow);
     }
-    EXPECT_TRUE(fs::exists(artefacts + "/sample-channels.png"));
-    EXPECT_TRUE(fs::exists(artefacts + "/sample-matches.png"));
+    EXPECT_TRUE(fs::exists(channelsShot));
+    EXPECT_TRUE(fs::exists(matchesShot));
 }
