@@ -2,9 +2,9 @@
 #include <nlohmann/json.hpp>
 
 #include <chrono>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <regex>
 #include <set>
 #include <thread>
 
@@ -58,6 +58,16 @@ protected:
     std::unique_ptr<RunningService> service;
 };
 
+// "Sat 21:00": a weekday, a blank, a 24-hour time.
+bool isKickoffWording(const std::string& text) {
+    static const std::string days = "Mon Tue Wed Thu Fri Sat Sun";
+    int hour = -1, minute = -1;
+    char day[4] = "", tail = 0;
+    return text.size() == 9 &&
+           std::sscanf(text.c_str(), "%3s %2d:%2d%c", day, &hour, &minute, &tail) == 3 &&
+           days.find(day) % 4 == 0 && hour >= 0 && hour < 24 && minute >= 0 && minute < 60;
+}
+
 json channel(int id, const std::string& satellite, const std::string& name = "Channel") {
     return {{"id", id},
             {"name", name},
@@ -85,11 +95,10 @@ TEST_F(Served, SampleListingsReadBackWhole) {
     ASSERT_EQ(l.problem, "");
     ASSERT_EQ(l.matches.size(), 20u);
 
-    const std::regex wording("(Mon|Tue|Wed|Thu|Fri|Sat|Sun) [0-2][0-9]:[0-5][0-9]");
     std::set<int> ids;
     for (const CheckedMatch& m : l.matches) {
         ids.insert(m.id);
-        EXPECT_TRUE(std::regex_match(m.kickoff, wording)) << m.kickoff;
+        EXPECT_TRUE(isKickoffWording(m.kickoff)) << m.kickoff;
         EXPECT_TRUE(std::filesystem::exists(flagsDir + m.country1 + ".png")) << m.country1;
         EXPECT_TRUE(std::filesystem::exists(flagsDir + m.country2 + ".png")) << m.country2;
         auto picture = s.get("/fix/" + m.picture);
