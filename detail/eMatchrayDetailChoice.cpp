@@ -12,6 +12,16 @@ void setLabelColor(gPainter& painter) {
     painter.setForegroundColor(eSkin::getActive()->queryColor("std_dblue"));
 }
 
+// One column of the second line: the label in "std_dblue", the value in the
+// normal text colour, whatever the entry's state.
+void drawLabelled(gPainter& painter, eTextPara& label, int labelX, eTextPara& value, int valueX,
+                  int y, const gColor& normalText) {
+    setLabelColor(painter);
+    painter.renderPara(label, ePoint(labelX, y));
+    painter.setForegroundColor(normalText);
+    painter.renderPara(value, ePoint(valueX, y));
+}
+
 }  // namespace
 
 eMatchrayDetailChoice::eMatchrayDetailChoice(eListBox<eMatchrayDetailChoice>* list,
@@ -70,20 +80,9 @@ const eString& eMatchrayDetailChoice::redraw(gPainter* painter, const eRect& rec
     painter->renderPara(*positionPara, ePoint(0, top + 5));
     painter->renderPara(*namePara, ePoint(55, top + 5));
 
-    setLabelColor(*painter);
-    painter->renderPara(*freqLabelPara, ePoint(0, top + 25));
-    painter->setForegroundColor(coNormalF);
-    painter->renderPara(*freqPara, ePoint(55, top + 25));
-
-    setLabelColor(*painter);
-    painter->renderPara(*symbolLabelPara, ePoint(135, top + 25));
-    painter->setForegroundColor(coNormalF);
-    painter->renderPara(*symbolPara, ePoint(190, top + 25));
-
-    setLabelColor(*painter);
-    painter->renderPara(*encLabelPara, ePoint(265, top + 25));
-    painter->setForegroundColor(coNormalF);
-    painter->renderPara(*encPara, ePoint(310, top + 25));
+    drawLabelled(*painter, *freqLabelPara, 0, *freqPara, 55, top + 25, coNormalF);
+    drawLabelled(*painter, *symbolLabelPara, 135, *symbolPara, 190, top + 25, coNormalF);
+    drawLabelled(*painter, *encLabelPara, 265, *encPara, 310, top + 25, coNormalF);
 
     setLabelColor(*painter);
     painter->line(ePoint(4, bottom - 1), ePoint(W - 8, bottom - 1));

@@ -98,18 +98,8 @@ TEST_F(ChannelRequestTest, ReadsTheCountedLinesInFileOrder) {
              "5#6#Surplus#1.0#w#1#H#1#1/2#x#0\n",
              channels));
     ASSERT_EQ(channels.size(), 2u);
-    const match_ray_channels& first = channels.front();
-    EXPECT_EQ(first.id_a, 1);
-    EXPECT_EQ(first.id_b, 2);
-    EXPECT_EQ(first.name, "Sport One HD");
-    EXPECT_EQ(first.sat_position, "13.0");
-    EXPECT_EQ(first.sat_direction, "e");
-    EXPECT_EQ(first.frequency, "11013");
-    EXPECT_EQ(first.polarisation, "H");
-    EXPECT_EQ(first.symbol_rate, 27500);
-    EXPECT_EQ(first.fec, "3/4");
-    EXPECT_EQ(first.encryption, "Free To Air");
-    EXPECT_EQ(first.hd, 1);
+    EXPECT_EQ(channels.front().name, "Sport One HD");
+    EXPECT_EQ(channels.front().hd, 1);
     EXPECT_EQ(channels.back().name, "Sport Two");
 }
 

@@ -2,20 +2,11 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <sstream>
-
+#include "EntryRecorder.h"
 #include "TempRoot.h"
 #include "gPixmap.h"
 
 namespace {
-
-std::string readBinary(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
-}
 
 const std::string images = std::string(MATCHRAY_SOURCE_DIR) + "/data/images/";
 

@@ -2,23 +2,12 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <sstream>
-
+#include "EntryRecorder.h"
 #include "TempRoot.h"
 #include "eSkin.h"
 #include "eTextPara.h"
-#include "gPainter.h"
-#include "gPixmapDC.h"
 
 namespace {
-
-std::string readBinary(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
-}
 
 match_ray_channels channel(const char* encryption = "Crypt A", int hd = 0,
                            const char* fec = "3/4") {
@@ -47,17 +36,13 @@ protected:
 
     const std::vector<gDrawOp>& draw(eMatchrayDetailChoice& entry, const eRect& rect,
                                      int state = 0) {
-        record.clear();
-        gPainter painter(dc);
-        painter.setRecord(&record);
-        returned = entry.redraw(&painter, rect, activeB, activeF, normalB, normalF, state);
-        return record.operations();
+        return recorder.draw(entry, rect, state).operations();
     }
 
     // The pictures of the last draw, as "PATH at X,Y".
     std::vector<std::string> pictures() const {
         std::vector<std::string> found;
-        for (const gDrawOp& op : record.operations())
+        for (const gDrawOp& op : recorder.record().operations())
             if (op.kind == gDrawOp::Kind::picture)
                 found.push_back(op.text + " at " + std::to_string(op.area.left()) + "," +
                                 std::to_string(op.area.top()));
@@ -65,12 +50,9 @@ protected:
     }
 
     TempRoot root;
-    gPixmap screen{720, 576};
-    gPixmapDC dc{&screen};
-    gDrawRecord record;
-    eString returned;
-    const gColor activeB{0xff102030u}, activeF{0xff405060u};
-    const gColor normalB{0xff708090u}, normalF{0xffa0b0c0u};
+    EntryRecorder recorder;
+    const gColor activeB = recorder.activeB, activeF = recorder.activeF;
+    const gColor normalB = recorder.normalB, normalF = recorder.normalF;
     const gColor label = eSkin::getActive()->queryColor("std_dblue");
 };
 
@@ -102,7 +84,7 @@ TEST_F(ChannelEntry, DrawsEightParagraphsTheSeparatorAndTheIcons) {
         {gDrawOp::Kind::picture, eMatchrayDetailChoice::ftaIconPath, eRect(472, 126, 44, 22),
          normalF},
     };
-    ASSERT_EQ(ops.size(), std::size(expected)) << record.describe();
+    ASSERT_EQ(ops.size(), std::size(expected)) << recorder.record().describe();
     for (size_t i = 0; i < ops.size(); ++i) {
         SCOPED_TRACE(i);
         EXPECT_EQ(ops[i].kind, expected[i].kind);
@@ -114,7 +96,7 @@ TEST_F(ChannelEntry, DrawsEightParagraphsTheSeparatorAndTheIcons) {
             EXPECT_EQ(ops[i].color, expected[i].color);
         }
     }
-    EXPECT_EQ(returned, "Sport One");
+    EXPECT_EQ(recorder.returned, "Sport One");
 }
 
 TEST_F(ChannelEntry, SelectedEntryDrawsOnlyTheTopLineInTheSelectedColour) {
@@ -133,7 +115,8 @@ TEST_F(ChannelEntry, SymbolTextAndEmptyFields) {
     eMatchrayDetailChoice entry(nullptr, channel("", 0, ""));
     draw(entry, eRect(0, 0, 520, 50));
     // "enc:" stays; the encryption column is empty; the symbol ends in "-".
-    EXPECT_EQ(record.describe(), "13.0e | Sport One | freq: | 11013H | symbol: | 27500- | enc: | ");
+    EXPECT_EQ(recorder.record().describe(),
+              "13.0e | Sport One | freq: | 11013H | symbol: | 27500- | enc: | ");
 }
 
 TEST_F(ChannelEntry, IconsFollowTheHdFlagAndTheEncryptionText) {

@@ -52,19 +52,26 @@ TEST_F(Ticker, TheFirstRowShowsAfterAboutTwoAndAHalfSeconds) {
     EXPECT_LT(first, 6.0);
     EXPECT_EQ(nextText(label, sponsor_message[0], 10), sponsor_message[1]);
     const double second = secondsSince(start);
-    EXPECT_GT(second - first, 1.5);
+    EXPECT_GT(second - first, 1.0);
     EXPECT_LT(second - first, 5.0);
 }
 
 TEST_F(Ticker, RowsFollowTheTableAndStartAgainAfterTwenty) {
-    eMatchrayMainWindow::setSponsorPeriod(100);
+    eMatchrayMainWindow::setSponsorPeriod(150);
     auto window = std::make_unique<eMatchrayMainWindow>("00:11:22:33:44:55");
     eLabel* label = tickerOf(window.get());
+    // Neighbouring rows always differ, so each row shows as a change. A
+    // stalled test thread may see two rows land at once and miss the first,
+    // but a row out of table order always fails.
+    constexpr unsigned slack = 2;
+    unsigned next = 0;  // the position in the endless table of the row to come
     std::string shown;
-    // Neighbouring rows always differ, so every row is seen as a change.
-    for (int i = 0; i < 22; ++i) {
+    while (next <= 20) {
         shown = nextText(label, shown, 10);
-        ASSERT_EQ(shown, sponsor_message[i % 20]) << "row " << i;
+        unsigned position = next;
+        while (position <= next + slack && sponsor_message[position % 20] != shown) ++position;
+        ASSERT_LE(position, next + slack) << "row " << next << " due, \"" << shown << "\" shown";
+        next = position + 1;
     }
 }
 

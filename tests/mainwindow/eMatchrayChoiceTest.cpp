@@ -2,27 +2,17 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <memory>
-#include <sstream>
 
+#include "EntryRecorder.h"
 #include "PictureCache.h"
 #include "TempRoot.h"
 #include "eSkin.h"
 #include "eTextPara.h"
-#include "gPainter.h"
-#include "gPixmapDC.h"
 
 namespace {
 
 const char* const countries = "/var/tuxbox/config/pitchside/countries/";
-
-std::string readBinary(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
-}
 
 const std::string hdIcon = readBinary(std::string(MATCHRAY_SOURCE_DIR) + "/data/images/hd.png");
 const std::string ftaIcon = readBinary(std::string(MATCHRAY_SOURCE_DIR) + "/data/images/fta.png");
@@ -50,24 +40,18 @@ protected:
 
     // The texts and pictures that one redraw drew.
     std::vector<gDrawOp> draw(eMatchrayChoice& entry, const eRect& rect, int state = 0) {
-        record.clear();
-        gPainter painter(dc);
-        painter.setRecord(&record);
-        returned = entry.redraw(&painter, rect, activeB, activeF, normalB, normalF, state);
         std::vector<gDrawOp> drawn;
-        for (const gDrawOp& op : record.operations())
+        for (const gDrawOp& op : recorder.draw(entry, rect, state).operations())
             if (op.kind == gDrawOp::Kind::text || op.kind == gDrawOp::Kind::picture)
                 drawn.push_back(op);
         return drawn;
     }
 
     TempRoot root;
-    gPixmap screen{720, 576};
-    gPixmapDC dc{&screen};
-    gDrawRecord record;
-    eString returned;
-    const gColor activeB{0xff102030u}, activeF{0xff405060u};
-    const gColor normalB{0xff708090u}, normalF{0xffa0b0c0u};
+    EntryRecorder recorder;
+    const gDrawRecord& record = recorder.record();
+    const gColor activeB = recorder.activeB, activeF = recorder.activeF;
+    const gColor normalB = recorder.normalB, normalF = recorder.normalF;
 };
 
 void expectOp(const gDrawOp& op, gDrawOp::Kind kind, const std::string& text, const eRect& area) {
@@ -94,7 +78,7 @@ TEST_F(MatchEntry, DrawsTextsThenPicturesAtTheirPlaces) {
              eRect(310, 130, 44, 22));
     EXPECT_EQ(ops[0].color, normalF);
     EXPECT_EQ(ops[1].color, normalF);
-    EXPECT_EQ(returned, "Northland - Southland");
+    EXPECT_EQ(recorder.returned, "Northland - Southland");
     // The background comes first, from the list's colours.
     ASSERT_FALSE(record.operations().empty());
     EXPECT_EQ(record.operations().front().kind, gDrawOp::Kind::fill);
