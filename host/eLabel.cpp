@@ -9,18 +9,23 @@
 
 namespace {
 
-constexpr int shortcutDiameter = 16;
+// The host's colour-key symbol: a slim bar in the key's colour, so a caption
+// beside it keeps nearly the whole width of a narrow button.
+constexpr int shortcutWidth = 5;
+constexpr int shortcutHeight = 30;
 constexpr int shortcutGap = 3;
 
-// A filled circle with a soft edge, built with shifts so it is the same on any byte order.
+// A bar with rounded ends, built with shifts so it is the same on any byte order.
 std::unique_ptr<gPixmap> makeShortcutPixmap(const eString& name) {
     const gColor color = eSkin::getActive()->queryColor("key." + name);
-    auto pixmap = std::make_unique<gPixmap>(shortcutDiameter, shortcutDiameter, gColor(0));
-    const double radius = shortcutDiameter / 2.0;
-    for (int y = 0; y < shortcutDiameter; ++y) {
-        for (int x = 0; x < shortcutDiameter; ++x) {
-            const double distance = std::hypot(x + 0.5 - radius, y + 0.5 - radius);
-            const double coverage = std::clamp(radius - distance, 0.0, 1.0);
+    auto pixmap = std::make_unique<gPixmap>(shortcutWidth, shortcutHeight, gColor(0));
+    const double radius = shortcutWidth / 2.0;
+    for (int y = 0; y < shortcutHeight; ++y) {
+        // Distance from the bar's axis segment gives a soft, round end.
+        const double cy = std::clamp(y + 0.5, radius, shortcutHeight - radius);
+        for (int x = 0; x < shortcutWidth; ++x) {
+            const double distance = std::hypot(x + 0.5 - radius, y + 0.5 - cy);
+            const double coverage = std::clamp(radius - distance + 0.5, 0.0, 1.0);
             const auto alpha = static_cast<uint32_t>(std::lround(coverage * color.alpha()));
             pixmap->setPixel(x, y, (alpha << 24) | (color.argb & 0x00ffffffu));
         }
