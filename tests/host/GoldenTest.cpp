@@ -1,11 +1,13 @@
 // Golden screenshot: a fixed scene of the stand-in's widgets, compared pixel by
-// pixel with tests/host/golden/scene.png. On a mismatch the test writes
-// scene_err.png into the build folder and names the first differing pixel.
+// pixel with tests/host/golden/scene.png, 1/255 per channel allowed. On a
+// mismatch the test writes scene_err.png into the build folder and names the
+// first differing pixel.
 // To regenerate the reference on purpose, run the test with
 // MATCHRAY_UPDATE_GOLDEN=1 in the environment and review the new picture.
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
@@ -55,11 +57,23 @@ private:
     eTextPara* para = nullptr;
 };
 
+// Whether two pixels differ by more than 1 in any channel. FreeType's hinted,
+// antialiased glyphs may come out 1/255 apart on a 32-bit build (PowerPC):
+// that is not a fault, a swapped or lost channel is.
+bool differ(uint32_t a, uint32_t b) {
+    for (int shift = 0; shift < 32; shift += 8) {
+        const int ca = static_cast<int>((a >> shift) & 0xffu);
+        const int cb = static_cast<int>((b >> shift) & 0xffu);
+        if (ca - cb > 1 || cb - ca > 1) return true;
+    }
+    return false;
+}
+
 // Where a and b first differ, or (-1, -1).
 ePoint firstDifference(const gPixmap& a, const gPixmap& b) {
     for (int y = 0; y < a.height(); ++y) {
         for (int x = 0; x < a.width(); ++x) {
-            if (a.pixel(x, y) != b.pixel(x, y)) return ePoint(x, y);
+            if (differ(a.pixel(x, y), b.pixel(x, y))) return ePoint(x, y);
         }
     }
     return ePoint(-1, -1);
