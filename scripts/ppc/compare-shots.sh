@@ -23,24 +23,13 @@ fi
 cmake --build "$NATIVE_BUILD_DIR" -j"$JOBS" --target listings-server receiver-emu matchray >/dev/null
 
 work="$(mktemp -d "${TMPDIR:-/tmp}/matchray-shots.XXXXXX")"
-server_pid=""
+. scripts/sample-server.sh
 cleanup() {
-  if [ -n "$server_pid" ]; then kill "$server_pid" 2>/dev/null || true; wait "$server_pid" 2>/dev/null || true; fi
+  stop_sample_server
   rm -rf "$work"
 }
 trap cleanup EXIT
-
-"$NATIVE_BUILD_DIR/bin/listings-server" import --db "$work/listings.db" data/sample/listings.json >/dev/null
-"$NATIVE_BUILD_DIR/bin/listings-server" serve --db "$work/listings.db" --bind 127.0.0.1 --port 0 \
-  >"$work/server.out" 2>"$work/server.log" &
-server_pid=$!
-port=""
-for _ in $(seq 100); do
-  port="$(sed -n 's/^listening on 127\.0\.0\.1:\([0-9][0-9]*\)$/\1/p' "$work/server.out")"
-  [ -n "$port" ] && break
-  sleep 0.1
-done
-[ -n "$port" ] || { cat "$work/server.log" >&2; exit 1; }
+start_sample_server "$NATIVE_BUILD_DIR" "$work" "$work/server.log" >/dev/null
 
 rm -rf "$OUT"
 run() {  # NAME EMULATOR... PLUGIN
