@@ -19,7 +19,9 @@ LoopbackServer::LoopbackServer() {
     });
 }
 
-LoopbackServer::~LoopbackServer() { stop(); }
+LoopbackServer::~LoopbackServer() {
+    stop();
+}
 
 void LoopbackServer::start() {
     boundPort = http.bind_to_any_port("127.0.0.1");
@@ -35,7 +37,9 @@ void LoopbackServer::stop() {
     thread.join();
 }
 
-std::string LoopbackServer::hostPort() const { return "127.0.0.1:" + std::to_string(boundPort); }
+std::string LoopbackServer::hostPort() const {
+    return "127.0.0.1:" + std::to_string(boundPort);
+}
 
 std::vector<LoopbackServer::Request> LoopbackServer::requests() {
     std::lock_guard<std::mutex> lock(mutex);
