@@ -54,7 +54,7 @@ bool Emulator::prepareRoot(std::string& error) {
     fs::path root = fs::absolute(options.root).lexically_normal();
     if (root.has_relative_path() && root.filename().empty()) root = root.parent_path();
     std::error_code failure;
-    for (const char* inside : {"tmp", "var/tuxbox/config/enigma"}) {
+    for (const char* inside : {"tmp", "var/tuxbox/config/host"}) {
         fs::create_directories(root / inside, failure);
         if (failure) {
             error = "cannot create " + (root / inside).string() + ": " + failure.message();

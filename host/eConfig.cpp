@@ -11,7 +11,7 @@
 
 namespace {
 
-const char* const configPath = "/var/tuxbox/config/enigma/config";
+const char* const configPath = "/var/tuxbox/config/host/config";
 
 }  // namespace
 

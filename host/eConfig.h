@@ -1,6 +1,6 @@
 #pragma once
 // The host's configuration store: string keys with string values, kept in the
-// text file "/var/tuxbox/config/enigma/config" under the receiver root, one
+// text file "/var/tuxbox/config/host/config" under the receiver root, one
 // "KEY=VALUE" a line. The emulator's --set writes into it before the plug-in runs.
 
 #include <map>

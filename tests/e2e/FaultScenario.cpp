@@ -29,7 +29,7 @@ std::set<std::string> FaultScenario::outsideTmp() const {
          ++it) {
         const std::string relative = fs::relative(it->path(), top).string();
         if (relative == "tmp") it.disable_recursion_pending();
-        if (relative != "var/tuxbox/config/enigma/config") paths.insert(relative);
+        if (relative != "var/tuxbox/config/host/config") paths.insert(relative);
     }
     return paths;
 }

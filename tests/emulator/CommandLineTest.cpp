@@ -36,7 +36,7 @@ TEST(EmulatorCommandLine, SettingsReachTheConfigurationStore) {
     EXPECT_EQ(linesWith(run.dumps[0], "eLabel \"status\" \"Greeting: Hello there\"").size(), 1u)
         << run.dumps[0];
     EXPECT_EQ(root.readFile("/tmp/emutest.txt"), "Greeting: Hello there\n");
-    const std::string config = root.readFile("/var/tuxbox/config/enigma/config");
+    const std::string config = root.readFile("/var/tuxbox/config/host/config");
     EXPECT_NE(config.find("/emutest/greeting=Hello there\n"), std::string::npos) << config;
     EXPECT_NE(config.find("/other/key=1\n"), std::string::npos) << config;
 }
@@ -51,7 +51,7 @@ TEST(EmulatorCommandLine, DefaultRootIsInTheCurrentDirectory) {
     EXPECT_EQ(run.process.exitCode, 0) << run.process.err;
     EXPECT_TRUE(run.returned);
     EXPECT_TRUE(scratch.exists("/receiver-root/tmp/emutest.txt"));
-    EXPECT_TRUE(scratch.exists("/receiver-root/var/tuxbox/config/enigma"));
+    EXPECT_TRUE(scratch.exists("/receiver-root/var/tuxbox/config/host"));
 }
 
 TEST(EmulatorCommandLine, RootIsCreatedWhenMissing) {

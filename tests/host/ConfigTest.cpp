@@ -7,7 +7,7 @@
 
 namespace {
 
-const char* const configFile = "/var/tuxbox/config/enigma/config";
+const char* const configFile = "/var/tuxbox/config/host/config";
 
 TEST(Config, ReadsKeysFromFileUnderReceiverRoot) {
     TempRoot root;

@@ -16,7 +16,7 @@ TempRoot::TempRoot() {
     if (!mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
     root = pattern;
     fs::create_directories(root + "/tmp");
-    fs::create_directories(root + "/var/tuxbox/config/enigma");
+    fs::create_directories(root + "/var/tuxbox/config/host");
     eReceiverRoot::set(root);
 }
 
