@@ -1,46 +1,17 @@
 #include "eMatchrayMainWindow.h"
 
-#include <chrono>
-#include <condition_variable>
 #include <cstdio>
-#include <mutex>
 
 #include "ChannelRequest.h"
 #include "ListingsLoader.h"
 #include "PictureDownloader.h"
 #include "StalePictures.h"
-#include "eMainLoop.h"
 #include "eMatchrayChoice.h"
 #include "eMatchrayDetailWindow.h"
 #include "eMessageBox.h"
 #include "eSkin.h"
 
 const char* buttons_shortcut[4] = {"red", "green", "yellow", "blue"};
-
-const eString sponsor_message[20] = {
-    "Welcome to Match Ray!",
-    "From the Match Ray team and its plug-ins",
-    "This plugin is just a demo",
-    "more plug-ins of the family are on their way",
-    " ",
-    "What is new?",
-    "Listings now come from our own listings server",
-    "Channel details come from the same server",
-    "Now with time zones support!!!",
-    " ",
-    "If you find bugs, or kick off time is wrong",
-    "please contact me!",
-    " ",
-    "Please tell us which matches you miss",
-    "Write to us through the project's issue tracker",
-    "Ask for the Match Ray team there",
-    "Notes in the project's forum reach us too",
-    "The project's page lists where to find us",
-    "See ya there!",
-    " ",
-};
-
-std::atomic<bool> bThreadSponsorRunning{false};
 
 namespace {
 
@@ -51,17 +22,6 @@ const char* const listingsFile = "/tmp/psn";
 const char* const title = "Match Ray";
 constexpr int noticeFlags = 16;
 constexpr int errorFlags = 33;
-
-// The ticker sleeps on this, so a stop request wakes it at once.
-std::mutex sponsorMutex;
-std::condition_variable sponsorWake;
-std::atomic<int> sponsorPeriodMs{2500};
-
-// Waits until deadline; false when a stop was requested meanwhile.
-bool sponsorSleepUntil(std::chrono::steady_clock::time_point deadline) {
-    std::unique_lock<std::mutex> lock(sponsorMutex);
-    return !sponsorWake.wait_until(lock, deadline, [] { return !bThreadSponsorRunning.load(); });
-}
 
 }  // namespace
 
@@ -140,13 +100,11 @@ eMatchrayMainWindow::eMatchrayMainWindow(eString deviceIdentity)
     // The picture notice, then the loading notice, go as they leave scope.
 }
 
-eMatchrayMainWindow::~eMatchrayMainWindow() {
-    // Normally stopped by the close event already; the label goes with the base.
-    stopThreadSponsor();
-}
+// Normally stopped by the close event already; sponsorThread stops it otherwise.
+eMatchrayMainWindow::~eMatchrayMainWindow() = default;
 
 int eMatchrayMainWindow::eventHandler(const eWidgetEvent& event) {
-    if (event.type == eWidgetEvent::execDone) stopThreadSponsor();
+    if (event.type == eWidgetEvent::execDone) sponsorThread.stop();
     return eWindow::eventHandler(event);
 }
 
@@ -239,40 +197,6 @@ void eMatchrayMainWindow::selected(eMatchrayChoice* choice) {
     show();
 }
 
-void eMatchrayMainWindow::setSponsorPeriod(int milliseconds) {
-    sponsorPeriodMs = milliseconds;
-}
-
 void eMatchrayMainWindow::startThreadSponsor() {
-    // Raised before the thread exists, so a stop at any later moment is seen.
-    bThreadSponsorRunning = true;
-    sponsorThreadStarted = pthread_create(&sponsorThread, nullptr, threadSponsor, tickerLabel) == 0;
-    if (!sponsorThreadStarted) bThreadSponsorRunning = false;
-}
-
-void eMatchrayMainWindow::stopThreadSponsor() {
-    if (!sponsorThreadStarted) return;
-    {
-        std::lock_guard<std::mutex> lock(sponsorMutex);
-        bThreadSponsorRunning = false;
-    }
-    sponsorWake.notify_all();
-    pthread_join(sponsorThread, nullptr);
-    sponsorThreadStarted = false;
-}
-
-void* eMatchrayMainWindow::threadSponsor(void* label) {
-    auto* ticker = static_cast<eLabel*>(label);
-    const std::chrono::milliseconds period(sponsorPeriodMs.load());
-    // Deadlines from the start, so the rows keep their pace however long a post takes.
-    auto deadline = std::chrono::steady_clock::now();
-    for (unsigned i = 0;; ++i) {
-        i %= 20;
-        deadline += period;
-        if (!sponsorSleepUntil(deadline) || !ticker) break;
-        // Only the GUI thread touches the label; the task dies with the label.
-        eMainLoop::instance().post([ticker, i] { ticker->setText(sponsor_message[i]); }, ticker);
-    }
-    bThreadSponsorRunning = false;
-    return nullptr;
+    sponsorThread.start(tickerLabel);
 }

@@ -5,6 +5,7 @@
 #include <thread>
 
 #include "EntryDrawing.h"
+#include "NoticeTicker.h"
 #include "WindowTestKit.h"
 #include "eDesktop.h"
 #include "eMainLoop.h"
@@ -20,46 +21,48 @@ double secondsSince(Clock::time_point start) {
     return std::chrono::duration<double>(Clock::now() - start).count();
 }
 
+void sleepMs(int milliseconds) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+}
+
 class Ticker : public ::testing::Test {
 protected:
-    void SetUp() override {
-        rig.writeListings({makeMatch(1, "One")}, {makeSatellite(1, "13.0", "e")});
+    void TearDown() override {
+        ticker.stop();
+        NoticeTicker::setPeriod(2500);
     }
-    void TearDown() override { eMatchrayMainWindow::setSponsorPeriod(2500); }
 
     // Runs the GUI loop until the label shows a text other than current, or
     // the time limit passes; returns what it shows then.
-    static std::string nextText(eLabel* label, const std::string& current, double limitSeconds) {
+    std::string nextText(const std::string& current, double limitSeconds) {
         const auto start = Clock::now();
         while (label->getText() == current && secondsSince(start) < limitSeconds)
             eMainLoop::instance().runFor(5);
         return label->getText();
     }
 
-    WindowRig rig;
+    std::unique_ptr<eLabel> label = std::make_unique<eLabel>(nullptr);
+    NoticeTicker ticker;
 };
 
 }  // namespace
 
 TEST_F(Ticker, TheFirstRowShowsAfterAboutTwoAndAHalfSeconds) {
     const auto start = Clock::now();
-    auto window = std::make_unique<eMatchrayMainWindow>("00:11:22:33:44:55");
-    eLabel* label = tickerOf(window.get());
-    ASSERT_NE(label, nullptr);
-    EXPECT_EQ(nextText(label, "", 10), sponsor_message[0]);
+    ticker.start(label.get());
+    EXPECT_EQ(nextText("", 10), sponsor_message[0]);
     const double first = secondsSince(start);
     EXPECT_GT(first, 2.0);
     EXPECT_LT(first, 6.0);
-    EXPECT_EQ(nextText(label, sponsor_message[0], 10), sponsor_message[1]);
+    EXPECT_EQ(nextText(sponsor_message[0], 10), sponsor_message[1]);
     const double second = secondsSince(start);
     EXPECT_GT(second - first, 1.0);
     EXPECT_LT(second - first, 5.0);
 }
 
 TEST_F(Ticker, RowsFollowTheTableAndStartAgainAfterTwenty) {
-    eMatchrayMainWindow::setSponsorPeriod(150);
-    auto window = std::make_unique<eMatchrayMainWindow>("00:11:22:33:44:55");
-    eLabel* label = tickerOf(window.get());
+    NoticeTicker::setPeriod(150);
+    ticker.start(label.get());
     // Neighbouring rows always differ, so each row shows as a change. A
     // stalled test thread may see two rows land at once and miss the first,
     // but a row out of table order always fails.
@@ -67,7 +70,7 @@ TEST_F(Ticker, RowsFollowTheTableAndStartAgainAfterTwenty) {
     unsigned next = 0;  // the position in the endless table of the row to come
     std::string shown;
     while (next <= 20) {
-        shown = nextText(label, shown, 10);
+        shown = nextText(shown, 10);
         unsigned position = next;
         while (position <= next + slack && sponsor_message[position % 20] != shown) ++position;
         ASSERT_LE(position, next + slack) << "row " << next << " due, \"" << shown << "\" shown";
@@ -76,75 +79,64 @@ TEST_F(Ticker, RowsFollowTheTableAndStartAgainAfterTwenty) {
 }
 
 TEST_F(Ticker, TheTextChangesOnlyThroughTheGuiLoop) {
-    eMatchrayMainWindow::setSponsorPeriod(20);
-    auto window = std::make_unique<eMatchrayMainWindow>("00:11:22:33:44:55");
-    eLabel* label = tickerOf(window.get());
-    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    NoticeTicker::setPeriod(20);
+    ticker.start(label.get());
+    sleepMs(300);
     EXPECT_EQ(label->getText(), "");
     eMainLoop::instance().processPending();
     EXPECT_NE(label->getText(), "");
 }
 
-TEST_F(Ticker, ClosingTheWindowEndsTheThreadPromptly) {
-    auto window = std::make_unique<eMatchrayMainWindow>("00:11:22:33:44:55");
-    window->show();
-    Clock::time_point closed;
-    // Close a while after the start, while the thread sleeps.
-    const int result = execWithSteps(
-        *window, {[] { std::this_thread::sleep_for(std::chrono::milliseconds(1000)); },
-                  [&] {
-                      EXPECT_TRUE(bThreadSponsorRunning);
-                      closed = Clock::now();
-                      eDesktop::instance().handleKey(eKey::exit);
-                  }});
-    EXPECT_EQ(result, -1);
-    EXPECT_LT(secondsSince(closed), 2.5);
-    EXPECT_FALSE(bThreadSponsorRunning);
-    window->hide();
-    window.reset();
-}
-
-TEST_F(Ticker, StopRightAfterTheStartEndsTheThread) {
-    // Deleted at once, without a close event: the destructor stops the thread
-    // before it has run a step.
+TEST_F(Ticker, StopsRightAfterTheStartAndAgainSafely) {
+    // Stopped before the thread has run a step: the stop must not be lost.
     for (int i = 0; i < 20; ++i) {
         const auto start = Clock::now();
-        auto window = std::make_unique<eMatchrayMainWindow>("00:11:22:33:44:55");
-        window.reset();
+        NoticeTicker once;
+        once.start(label.get());
+        once.stop();
         EXPECT_FALSE(bThreadSponsorRunning);
+        once.stop();
         EXPECT_LT(secondsSince(start), 2.0);
     }
 }
 
-TEST_F(Ticker, RepeatedCloseEventsAreSafe) {
-    auto window = std::make_unique<eMatchrayMainWindow>("00:11:22:33:44:55");
-    window->eventHandler(eWidgetEvent(eWidgetEvent::execDone));
-    EXPECT_FALSE(bThreadSponsorRunning);
-    window->eventHandler(eWidgetEvent(eWidgetEvent::execDone));
-    window.reset();
-    EXPECT_FALSE(bThreadSponsorRunning);
-}
-
 TEST_F(Ticker, ATextPostedForADeletedLabelIsDropped) {
-    eMatchrayMainWindow::setSponsorPeriod(10);
-    auto window = std::make_unique<eMatchrayMainWindow>("00:11:22:33:44:55");
+    NoticeTicker::setPeriod(10);
+    ticker.start(label.get());
     // Let rows queue up for the label without running the loop, then delete
-    // the window: the queued texts must never reach the dead label.
-    std::this_thread::sleep_for(std::chrono::milliseconds(200));
-    window.reset();
+    // it: the queued texts must never reach the dead label.
+    sleepMs(200);
+    ticker.stop();
+    label.reset();
     eMainLoop::instance().processPending();
-    SUCCEED();
 }
 
 TEST_F(Ticker, WithoutALabelTheThreadSleepsOnceAndEnds) {
-    eMatchrayMainWindow::setSponsorPeriod(50);
+    NoticeTicker::setPeriod(50);
     bThreadSponsorRunning = true;
-    pthread_t thread;
     const auto start = Clock::now();
-    ASSERT_EQ(pthread_create(&thread, nullptr, eMatchrayMainWindow::threadSponsor, nullptr), 0);
-    pthread_join(thread, nullptr);
+    EXPECT_EQ(NoticeTicker::threadSponsor(nullptr), nullptr);
     EXPECT_FALSE(bThreadSponsorRunning);
     EXPECT_GE(secondsSince(start), 0.04);
+}
+
+TEST(TickerWindow, ClosingTheWindowEndsTheThreadPromptly) {
+    WindowRig rig;
+    rig.writeListings({makeMatch(1, "One")}, {makeSatellite(1, "13.0", "e")});
+    auto window = std::make_unique<eMatchrayMainWindow>("00:11:22:33:44:55");
+    window->show();
+    Clock::time_point closed;
+    // Close a while after the start, while the thread sleeps.
+    const int result = execWithSteps(*window, {[] { sleepMs(1000); },
+                                               [&] {
+                                                   EXPECT_TRUE(bThreadSponsorRunning);
+                                                   closed = Clock::now();
+                                                   eDesktop::instance().handleKey(eKey::exit);
+                                               }});
+    EXPECT_EQ(result, -1);
+    EXPECT_LT(secondsSince(closed), 2.5);
+    EXPECT_FALSE(bThreadSponsorRunning);
+    window->hide();
 }
 
 TEST(TickerRows, EveryRowFitsTheLabelOnOneLine) {
