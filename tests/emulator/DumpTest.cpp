@@ -58,24 +58,4 @@ TEST_F(EmulatorDump, LabelSetFromAnotherThreadAppearsInTheNextDump) {
         << run.dumps[0];
 }
 
-TEST_F(EmulatorDump, BadScriptLinesAreReportedAndSkipped) {
-    EmulatorRun run = runEmulator(root,
-                                  "# a comment\n"
-                                  "\n"
-                                  "bogus\n"
-                                  "wait soon\n"
-                                  "key purple\n"
-                                  "dump now\n"
-                                  "   dump   # the one good line\n");
-    ASSERT_EQ(run.process.exitCode, 0) << run.process.err;
-    EXPECT_EQ(run.dumps.size(), 1u) << run.process.out;
-    for (int line : {3, 4, 5, 6}) {
-        EXPECT_NE(run.process.err.find("script line " + std::to_string(line) + ":"),
-                  std::string::npos)
-            << run.process.err;
-    }
-    EXPECT_EQ(run.process.err.find("script line 7"), std::string::npos) << run.process.err;
-    EXPECT_EQ(run.process.err.find("script line 1:"), std::string::npos) << run.process.err;
-}
-
 }  // namespace
