@@ -7,6 +7,7 @@
 
 #include "ChannelRequest.h"
 #include "ListingsLoader.h"
+#include "PictureCache.h"
 #include "PictureDownloader.h"
 #include "StalePictures.h"
 #include "eMainLoop.h"
@@ -143,6 +144,7 @@ eMatchrayMainWindow::eMatchrayMainWindow(eString deviceIdentity)
 eMatchrayMainWindow::~eMatchrayMainWindow() {
     // Normally stopped by the close event already; the label goes with the base.
     stopThreadSponsor();
+    PictureCache::clear();
 }
 
 int eMatchrayMainWindow::eventHandler(const eWidgetEvent& event) {
@@ -172,6 +174,7 @@ void eMatchrayMainWindow::napuniListu() {
     if (!listbox) return;
     listbox->beginAtomic();
     listbox->clearList();
+    const PictureCache::Batch pictures;
     for (const matchray_matches& match : matches)
         if (satelliteFilter.qualifies(match.id, filter)) new eMatchrayChoice(listbox, match);
     listbox->endAtomic();
