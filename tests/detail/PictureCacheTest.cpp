@@ -29,18 +29,6 @@ TEST_F(PictureCacheTest, APictureIsDecodedOnceAndShared) {
     EXPECT_EQ(PictureCache::decodeCount() - before, 1);
 }
 
-TEST_F(PictureCacheTest, AChangedFileIsDecodedAgain) {
-    root.writeFile("/tmp/a.png", readBinary(images + "hd.png"));
-    PictureCache::Picture old = PictureCache::get("/tmp/a.png");
-    root.writeFile("/tmp/a.png", readBinary("/usr/share/flags/countries/16x11/de.png"));
-    PictureCache::Picture fresh = PictureCache::get("/tmp/a.png");
-    ASSERT_NE(fresh, nullptr);
-    EXPECT_NE(fresh, old);
-    EXPECT_EQ(fresh->size(), eSize(16, 11));
-    // Whoever held the old one still has it.
-    EXPECT_EQ(old->size(), eSize(44, 22));
-}
-
 TEST_F(PictureCacheTest, MissingAndBrokenFilesGiveNull) {
     EXPECT_EQ(PictureCache::get("/tmp/none.png"), nullptr);
     root.writeFile("/tmp/broken.png", "not a picture");
@@ -48,11 +36,43 @@ TEST_F(PictureCacheTest, MissingAndBrokenFilesGiveNull) {
     EXPECT_EQ(PictureCache::get("/tmp/broken.png"), nullptr);
     EXPECT_EQ(PictureCache::get("/tmp/broken.png"), nullptr);
     EXPECT_EQ(PictureCache::decodeCount() - before, 1);
-    // A file that went away is not served from the cache.
-    root.writeFile("/tmp/b.png", readBinary(images + "fta.png"));
-    ASSERT_NE(PictureCache::get("/tmp/b.png"), nullptr);
+}
+
+TEST_F(PictureCacheTest, EachBatchSeesChangedAndGoneFiles) {
+    const std::string flag = readBinary("/usr/share/flags/countries/16x11/de.png");
+    root.writeFile("/tmp/a.png", readBinary(images + "hd.png"));
+    root.writeFile("/tmp/b.png", flag);
+    root.writeFile("/tmp/c.png", flag);
+    PictureCache::Picture held;
+    {
+        const PictureCache::Batch fill;
+        held = PictureCache::get("/tmp/a.png");
+        PictureCache::get("/tmp/b.png");
+        PictureCache::get("/tmp/c.png");
+    }
+    ASSERT_NE(held, nullptr);
+    EXPECT_EQ(PictureCache::size(), 3u);
+
+    // a changes in place, b goes while no one holds it, c stays.
+    root.writeFile("/tmp/a.png", flag);
     std::remove(root.real("/tmp/b.png").c_str());
-    EXPECT_EQ(PictureCache::get("/tmp/b.png"), nullptr);
+    {
+        const PictureCache::Batch fill;
+        const PictureCache::Picture fresh = PictureCache::get("/tmp/a.png");
+        ASSERT_NE(fresh, nullptr);
+        EXPECT_EQ(fresh->size(), eSize(16, 11));
+        EXPECT_EQ(PictureCache::get("/tmp/a.png"), fresh);
+    }
+    EXPECT_EQ(PictureCache::size(), 2u);
+
+    // A picture still held is not handed out once its file has gone.
+    std::remove(root.real("/tmp/a.png").c_str());
+    {
+        const PictureCache::Batch fill;
+        EXPECT_EQ(PictureCache::get("/tmp/a.png"), nullptr);
+    }
+    EXPECT_EQ(PictureCache::size(), 1u);
+    EXPECT_EQ(held->size(), eSize(44, 22));
 }
 
 TEST_F(PictureCacheTest, ReceiverRootsDoNotShareCachedPictures) {
