@@ -144,7 +144,7 @@ eMatchrayMainWindow::eMatchrayMainWindow(eString deviceIdentity)
 eMatchrayMainWindow::~eMatchrayMainWindow() {
     // Normally stopped by the close event already; the label goes with the base.
     stopThreadSponsor();
-    PictureCache::clear();
+    PictureCache::release();
 }
 
 int eMatchrayMainWindow::eventHandler(const eWidgetEvent& event) {

@@ -1,6 +1,9 @@
 #include "PictureCache.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdio>
 
 #include "EntryRecorder.h"
 #include "TempRoot.h"
@@ -73,6 +76,23 @@ TEST_F(PictureCacheTest, EachBatchSeesChangedAndGoneFiles) {
     }
     EXPECT_EQ(PictureCache::size(), 1u);
     EXPECT_EQ(held->size(), eSize(44, 22));
+}
+
+TEST_F(PictureCacheTest, ChangesThroughALinkAreSeen) {
+    // Changes made under another name don't show in the picture's directory.
+    const std::string target = "/var/tuxbox/config/pitchside/target.png";
+    const std::string flag = readBinary("/usr/share/flags/countries/16x11/de.png");
+    using Link = int (*)(const char*, const char*);
+    for (Link link : {Link(::symlink), Link(::link)}) {
+        root.writeFile(target, readBinary(images + "hd.png"));
+        std::remove(root.real("/tmp/a.png").c_str());
+        ASSERT_EQ(link(root.real(target).c_str(), root.real("/tmp/a.png").c_str()), 0);
+        ASSERT_NE(PictureCache::get("/tmp/a.png"), nullptr);
+        root.writeFile(target, flag);
+        const PictureCache::Picture fresh = PictureCache::get("/tmp/a.png");
+        ASSERT_NE(fresh, nullptr);
+        EXPECT_EQ(fresh->size(), eSize(16, 11));
+    }
 }
 
 TEST_F(PictureCacheTest, ReceiverRootsDoNotShareCachedPictures) {
