@@ -7,6 +7,7 @@
 // prints, per filter, how many times less CPU time the window needs.
 #include <benchmark/benchmark.h>
 #include <stdlib.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <filesystem>
@@ -161,6 +162,9 @@ void FullScan(benchmark::State& state) {
 // window's for each filter.
 class RatioReporter : public benchmark::ConsoleReporter {
 public:
+    // Colours only on a terminal.
+    RatioReporter() : ConsoleReporter(isatty(STDOUT_FILENO) ? OO_ColorTabular : OO_Tabular) {}
+
     void ReportRuns(const std::vector<Run>& runs) override {
         ConsoleReporter::ReportRuns(runs);
         for (const Run& run : runs) {
