@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <filesystem>
 
 #include "EntryRecorder.h"
 #include "TempRoot.h"
@@ -78,20 +79,33 @@ TEST_F(PictureCacheTest, EachBatchSeesChangedAndGoneFiles) {
     EXPECT_EQ(held->size(), eSize(44, 22));
 }
 
-TEST_F(PictureCacheTest, ChangesThroughALinkAreSeen) {
-    // Changes made under another name don't show in the picture's directory.
-    const std::string target = "/var/tuxbox/config/pitchside/target.png";
+TEST_F(PictureCacheTest, ChangesOutsideThePicturesDirectoryAreSeen) {
+    const std::string hd = readBinary(images + "hd.png");
     const std::string flag = readBinary("/usr/share/flags/countries/16x11/de.png");
+    const auto expectSize = [](eSize size) {
+        const PictureCache::Picture picture = PictureCache::get("/tmp/a.png");
+        ASSERT_NE(picture, nullptr);
+        EXPECT_EQ(picture->size(), size);
+    };
+    // The directory is replaced, and then the file in the new one changes.
+    root.writeFile("/tmp/a.png", hd);
+    expectSize(eSize(44, 22));
+    std::filesystem::rename(root.real("/tmp"), root.real("/old"));
+    root.writeFile("/tmp/a.png", flag);
+    expectSize(eSize(16, 11));
+    root.writeFile("/tmp/a.png", hd);
+    expectSize(eSize(44, 22));
+
+    // The file is a link, and changes under its other name.
+    const std::string target = "/var/tuxbox/config/pitchside/target.png";
     using Link = int (*)(const char*, const char*);
     for (Link link : {Link(::symlink), Link(::link)}) {
-        root.writeFile(target, readBinary(images + "hd.png"));
+        root.writeFile(target, flag);
         std::remove(root.real("/tmp/a.png").c_str());
         ASSERT_EQ(link(root.real(target).c_str(), root.real("/tmp/a.png").c_str()), 0);
-        ASSERT_NE(PictureCache::get("/tmp/a.png"), nullptr);
-        root.writeFile(target, flag);
-        const PictureCache::Picture fresh = PictureCache::get("/tmp/a.png");
-        ASSERT_NE(fresh, nullptr);
-        EXPECT_EQ(fresh->size(), eSize(16, 11));
+        expectSize(eSize(16, 11));
+        root.writeFile(target, hd);
+        expectSize(eSize(44, 22));
     }
 }
 
