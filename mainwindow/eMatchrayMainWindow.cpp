@@ -4,6 +4,7 @@
 
 #include "ChannelRequest.h"
 #include "ListingsLoader.h"
+#include "PictureCache.h"
 #include "PictureDownloader.h"
 #include "StalePictures.h"
 #include "eMatchrayChoice.h"
@@ -101,7 +102,7 @@ eMatchrayMainWindow::eMatchrayMainWindow(eString deviceIdentity)
 }
 
 // Normally stopped by the close event already; sponsorThread stops it otherwise.
-eMatchrayMainWindow::~eMatchrayMainWindow() = default;
+eMatchrayMainWindow::~eMatchrayMainWindow() { PictureCache::release(); }
 
 int eMatchrayMainWindow::eventHandler(const eWidgetEvent& event) {
     if (event.type == eWidgetEvent::execDone) sponsorThread.stop();
@@ -130,6 +131,7 @@ void eMatchrayMainWindow::napuniListu() {
     if (!listbox) return;
     listbox->beginAtomic();
     listbox->clearList();
+    const PictureCache::Batch pictures;
     for (const matchray_matches& match : matches)
         if (satelliteFilter.qualifies(match.id, filter)) new eMatchrayChoice(listbox, match);
     listbox->endAtomic();

@@ -181,6 +181,9 @@ TEST_F(MainWindow, FilterChangesDecodeNoPictureAgain) {
     window->clickBtn0();
     EXPECT_EQ(titlesOf(window.get()).size(), 200u);
     EXPECT_EQ(PictureCache::decodeCount() - before, 3);
+    // The pictures go with the window.
+    window.reset();
+    EXPECT_EQ(PictureCache::size(), 0u);
 }
 
 TEST_F(MainWindow, WithoutSatellitesTheListIsEmptyAndTheKeysStillWork) {
