@@ -41,13 +41,6 @@ protected:
     }
 };
 
-TEST_F(ChannelFaults, ServerThatNeverAnswersFailsAtTheStallLimit) {
-    server.answer(channelsPath, answer(Delivery::silent));
-    EmulatorRun result = run(chooseAndLeave);
-    expectErrorBox(result);
-    expectEndedByTheLimit(result);
-}
-
 TEST_F(ChannelFaults, AnswerThatStallsInTheBodyFailsAtTheStallLimit) {
     server.answer(channelsPath, answer(Delivery::stall, FaultBodies::channels("HRT 1")));
     EmulatorRun result = run(chooseAndLeave);

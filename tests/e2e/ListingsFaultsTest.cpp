@@ -25,13 +25,6 @@ protected:
     }
 };
 
-TEST_F(ListingsFaults, ServerThatNeverAnswersFailsAtTheStallLimit) {
-    server.answer(listingsPath, answer(Delivery::silent));
-    EmulatorRun result = run(lookAndLeave);
-    expectErrorBox(result);
-    expectEndedByTheLimit(result);
-}
-
 TEST_F(ListingsFaults, AnswerThatStallsInTheBodyFailsAtTheStallLimit) {
     server.answer(listingsPath,
                   answer(Delivery::stall, FaultBodies::listings({{1, "A v B", "a.png"}})));
