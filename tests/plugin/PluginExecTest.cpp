@@ -7,6 +7,7 @@
 #include <sched.h>
 #include <sys/ioctl.h>
 #include <sys/mount.h>
+#include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -49,7 +50,7 @@ protected:
     void SetUp() override {
         server.server().Post(listingsPath, [this](const httplib::Request&, httplib::Response& res) {
             res.status = status;
-            res.set_content(status == 200 ? listings : "error page", "text/plain");
+            res.set_content(status == 200 ? answer : "error page", "text/plain");
         });
         server.server().Get("/fix/m4.png", [](const httplib::Request&, httplib::Response& res) {
             res.set_content("not really a png", "image/png");
@@ -78,6 +79,7 @@ protected:
     TempRoot root;
     LoopbackServer server;
     int status = 200;
+    std::string answer = listings;
 };
 
 TEST_F(PluginExecTest, SendsTheRequestAndRunsTheMainWindow) {
@@ -155,6 +157,36 @@ TEST_F(PluginExecTest, RefusedConnectionShowsTheErrorBox) {
     ProcessResult result = run("dump\n", hosts(host));
     EXPECT_TRUE(showsErrorBox(result.out)) << result.out;
     EXPECT_NE(result.out.find("plugin_exec returned 0\n"), std::string::npos);
+}
+
+// With the record and size caps lifted, an answer that needs more memory than
+// the process may take: the allocation fails inside the plug-in, the run ends
+// on the error box, and the host goes on.
+TEST_F(PluginExecTest, ExhaustedMemoryEndsOnTheErrorBox) {
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+    GTEST_SKIP() << "the sanitizers reserve more address space than the limit allows";
+#endif
+    const std::string emulator = MATCHRAY_BIN_DIR "/receiver-emu";
+    if (commandFor({emulator}).size() > 1) GTEST_SKIP() << "the limit would bind the emulator";
+    // Ten million one-field match lines: about 2 GB of records.
+    constexpr int lines = 10000000;
+    answer = std::to_string(lines) + "\n";
+    answer.reserve(answer.size() + 2 * lines);
+    for (int i = 0; i < lines; ++i) answer += "1\n";
+    auto settings = hosts(server.hostPort());
+    settings.insert(settings.end(),
+                    {"/matchray/max_answer_kib=1000000", "/matchray/max_matches=1000000000"});
+
+    rlimit unlimited{};
+    ASSERT_EQ(getrlimit(RLIMIT_AS, &unlimited), 0);
+    rlimit limited = unlimited;
+    limited.rlim_cur = rlim_t(1) << 30;  // inherited by the emulator
+    ASSERT_EQ(setrlimit(RLIMIT_AS, &limited), 0);
+    ProcessResult result = run("dump\nkey exit\n", settings);
+    setrlimit(RLIMIT_AS, &unlimited);
+
+    EXPECT_TRUE(showsErrorBox(result.out)) << result.out;
+    EXPECT_NE(result.out.find("plugin_exec returned 0\n"), std::string::npos) << result.out;
 }
 
 // Runs body in a child process inside new namespaces of the given kinds
