@@ -86,8 +86,10 @@ struct Case {
 };
 
 std::vector<Case> cases() {
-    const auto trickle = [] {
-        FaultServer::Answer a = answer(Delivery::trickle);
+    // A good answer padded to 200 bytes: it would take 100 s.
+    const auto trickle = [](std::string body) {
+        body.resize(std::max<size_t>(body.size(), 200), ' ');
+        FaultServer::Answer a = answer(Delivery::trickle, std::move(body));
         a.trickleMs = 2000;
         return a;
     };
@@ -114,11 +116,7 @@ std::vector<Case> cases() {
              s.answer(listingsPath, whole(text));
          }},
         {"listings trickle 4 B / 2 s", look,
-         [=](FaultServer& s) {
-             FaultServer::Answer a = trickle();
-             a.body = goodListings;
-             s.answer(listingsPath, a);
-         }},
+         [=](FaultServer& s) { s.answer(listingsPath, trickle(goodListings)); }},
         {"listings never answers", look,
          [](FaultServer& s) { s.answer(listingsPath, answer(Delivery::silent)); }},
         {"pictures 300 MiB, Content-Length", look,
@@ -140,11 +138,7 @@ std::vector<Case> cases() {
              s.answer(listingsPath, whole(FaultBodies::listings(matches)));
          }},
         {"pictures trickle 4 B / 2 s", look,
-         [=](FaultServer& s) {
-             FaultServer::Answer a = trickle();
-             a.body = FaultBodies::png();
-             serveFivePictures(s, a);
-         }},
+         [=](FaultServer& s) { serveFivePictures(s, trickle(FaultBodies::png())); }},
         {"pictures never answer", look,
          [](FaultServer& s) { serveFivePictures(s, answer(Delivery::silent)); }},
         {"channels 6 MB: count 3,000,000, lines \"1\"", chooseAndLook,
@@ -157,11 +151,7 @@ std::vector<Case> cases() {
         {"channels 500,000 lines \"1\"", chooseAndLook,
          [=](FaultServer& s) { listingsThen(s, whole(oneFieldLines(500000, 500000))); }},
         {"channels trickle 4 B / 2 s", chooseAndLook,
-         [=](FaultServer& s) {
-             FaultServer::Answer a = trickle();
-             a.body = FaultBodies::channels("HRT 1");
-             listingsThen(s, a);
-         }},
+         [=](FaultServer& s) { listingsThen(s, trickle(FaultBodies::channels("HRT 1"))); }},
         {"channels never answers", chooseAndLook,
          [=](FaultServer& s) { listingsThen(s, answer(Delivery::silent)); }},
     };

@@ -3,6 +3,7 @@
 #include <arpa/inet.h>
 #include <fcntl.h>
 #include <netinet/in.h>
+#include <netinet/tcp.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -106,6 +107,9 @@ void FaultServer::acceptLoop() {
         int fd = accept4(listenFd, nullptr, nullptr, SOCK_CLOEXEC);
         if (fd < 0 && (errno == EINTR || errno == ECONNABORTED || errno == EAGAIN)) continue;
         if (fd < 0) break;  // the listener was shut down
+        // Heads and bodies go out in separate sends: don't hold one back for an ACK.
+        const int on = 1;
+        setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
         std::lock_guard<std::mutex> lock(mutex);
         connections.emplace_back([this, fd] {
             serve(fd);
