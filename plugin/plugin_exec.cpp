@@ -47,7 +47,8 @@ int run() {
 }  // namespace
 
 // Nothing may unwind into the host: any exception, std::bad_alloc included,
-// ends the run on the failure box, whose windows are gone by then.
+// ends the run on the failure box, once the unwinding has freed what the run
+// held, its windows included.
 int plugin_exec() {
     try {
         return run();
