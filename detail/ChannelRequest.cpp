@@ -6,6 +6,7 @@
 #include "HttpTransfer.h"
 #include "SafeFile.h"
 #include "ServerSettings.h"
+#include "TransferLimits.h"
 #include "eReceiverRoot.h"
 
 std::string ChannelRequest::body(int32_t matchId, int32_t filter, const eString& deviceIdentity) {
@@ -18,21 +19,21 @@ std::string ChannelRequest::url() {
 
 ChannelRequest::Transfer ChannelRequest::fetch(int32_t matchId, int32_t filter,
                                                const eString& deviceIdentity) {
-    FILE* answer = SafeFile::openForWrite(answerPath);
+    UniqueFile answer{SafeFile::openForWrite(answerPath)};
     if (!answer) return Transfer::cannotCreateFile;
     int result;
     {
         HttpTransfer transfer;
-        result = transfer.post(url(), "PS", body(matchId, filter, deviceIdentity), answer);
+        result = transfer.post(url(), "PS", body(matchId, filter, deviceIdentity), answer.get());
     }
-    std::fflush(answer);
-    std::fclose(answer);
-    return result == 0 ? Transfer::done : Transfer::failed;
+    const bool written = SafeFile::close(answer);
+    return result == 0 && written ? Transfer::done : Transfer::failed;
 }
 
 bool ChannelRequest::readAnswer(std::list<match_ray_channels>& channels) {
     std::list<match_ray_channels> read;
-    const ChannelFileReader::Result result = ChannelFileReader::read(answerPath, read);
+    const ChannelFileReader::Result result =
+        ChannelFileReader::read(answerPath, read, RecordCaps::fromConfig().channels);
     std::remove(eReceiverRoot::map(answerPath).c_str());
     if (result == ChannelFileReader::Result::malformed) return false;
     channels.splice(channels.end(), read);

@@ -15,7 +15,8 @@ public:
     enum class Transfer {
         done,              // the answer is in "/tmp/psn"
         cannotCreateFile,  // "/tmp/psn" can't be created; nothing was sent
-        failed,            // no connection, a time-out or an HTTP status of 400 and above
+        failed,            // no connection, a time-out, an HTTP status of 400 and above, an
+                           // answer over its size cap, or a failed write of the answer
     };
 
     static constexpr const char* answerPath = "/tmp/psn";
@@ -28,8 +29,9 @@ public:
     // Posts the request with the User-Agent "PS" and stores the answer.
     static Transfer fetch(int32_t matchId, int32_t filter, const eString& deviceIdentity);
 
-    // Reads the answer into channels and removes the file. False when the file
-    // is malformed: too few lines, or none at all; channels then stays empty.
+    // Reads the answer into channels, at most the configured number, and
+    // removes the file. False when the file is malformed: too few lines, or
+    // none at all; channels then stays empty.
     // A file that can't be opened gives true and no channels.
     static bool readAnswer(std::list<match_ray_channels>& channels);
 };

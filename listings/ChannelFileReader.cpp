@@ -13,17 +13,19 @@ constexpr size_t shortCapacity = 9;  // the other text fields
 }  // namespace
 
 ChannelFileReader::Result ChannelFileReader::read(const std::string& receiverPath,
-                                                  std::list<match_ray_channels>& channels) {
+                                                  std::list<match_ray_channels>& channels,
+                                                  size_t maxChannels) {
     UniqueFile file{SafeFile::openForRead(receiverPath)};
     if (!file) return Result::cannotOpen;
-    return read(file.get(), channels);
+    return read(file.get(), channels, maxChannels);
 }
 
 // As in the listings file, a line that yields some fields makes a record whose
 // unread fields keep the line before's values; a line that yields nothing
 // discards everything read.
 ChannelFileReader::Result ChannelFileReader::read(FILE* file,
-                                                  std::list<match_ray_channels>& channels) {
+                                                  std::list<match_ray_channels>& channels,
+                                                  size_t maxChannels) {
     FieldScanner in(file);
     int32_t count = 0;
     if (in.scan("%d\n", {&count}) <= 0) return Result::malformed;
@@ -38,7 +40,7 @@ ChannelFileReader::Result ChannelFileReader::read(FILE* file,
              Text{&c.polarisation, shortCapacity}, &c.symbol_rate, Text{&c.fec, shortCapacity},
              Text{&c.encryption, longCapacity}, &c.hd});
         if (fields <= 0) return Result::malformed;
-        read.push_back(c);
+        if (read.size() < maxChannels) read.push_back(c);
     }
     channels.splice(channels.end(), read);
     return Result::ok;

@@ -7,6 +7,7 @@
 #include <list>
 #include <string>
 
+#include "TransferLimits.h"
 #include "match_ray_channels.h"
 
 class ChannelFileReader {
@@ -17,9 +18,13 @@ public:
         malformed,   // the count or a counted line yields nothing; channels is left as it was
     };
 
-    // Reads the file at a receiver path into channels (appending). Does not remove it.
-    // A symbolic link at the path is not followed: it counts as cannotOpen.
-    static Result read(const std::string& receiverPath, std::list<match_ray_channels>& channels);
+    // Reads the file at a receiver path into channels (appending), keeping at
+    // most maxChannels records; the lines past that are read and discarded.
+    // Does not remove the file. A symbolic link at the path is not followed:
+    // it counts as cannotOpen.
+    static Result read(const std::string& receiverPath, std::list<match_ray_channels>& channels,
+                       size_t maxChannels = RecordCaps().channels);
     // The same on an open stream, which is not closed.
-    static Result read(FILE* file, std::list<match_ray_channels>& channels);
+    static Result read(FILE* file, std::list<match_ray_channels>& channels,
+                       size_t maxChannels = RecordCaps().channels);
 };

@@ -18,12 +18,10 @@ constexpr size_t satelliteCapacity = 9;  // sat_position, sat_direction
 
 }  // namespace
 
-int ListingsLoader::load(const std::string& receiverPath, const MatchSink& saveM,
-                         const SatelliteSink& saveS) {
-    int result = 1;
-    if (UniqueFile file{SafeFile::openForRead(receiverPath)}) {
-        result = read(file.get(), saveM, saveS);
-    }
+ListingsLoader::Result ListingsLoader::load(const std::string& receiverPath,
+                                            const RecordCaps& caps) {
+    Result result;
+    if (UniqueFile file{SafeFile::openForRead(receiverPath)}) result = read(file.get(), caps);
     std::remove(eReceiverRoot::map(receiverPath).c_str());
     return result;
 }
@@ -32,11 +30,13 @@ int ListingsLoader::load(const std::string& receiverPath, const MatchSink& saveM
 // its unread fields keep what the line before left in the working record (or
 // the empty defaults on the first line), and reading goes on where it stopped.
 // Only a line that yields nothing at all ends the reading.
-int ListingsLoader::read(FILE* file, const MatchSink& saveM, const SatelliteSink& saveS) {
+ListingsLoader::Result ListingsLoader::read(FILE* file, const RecordCaps& caps) {
     FieldScanner in(file);
+    Result result;
+    result.status = 0;
 
     int32_t count = 0;
-    if (in.scan("%d\n", {&count}) <= 0) return 0;
+    if (in.scan("%d\n", {&count}) <= 0) return result;
     matchray_matches match;
     for (int32_t i = 0; i < count; ++i) {
         int fields = in.scan(
@@ -44,18 +44,19 @@ int ListingsLoader::read(FILE* file, const MatchSink& saveM, const SatelliteSink
             {&match.id, Text{&match.title, titleCapacity},
              Text{&match.country1, pictureNameCapacity}, Text{&match.picture, pictureNameCapacity},
              Text{&match.country2, pictureNameCapacity}, Text{&match.kickoff, kickoffCapacity}});
-        if (fields <= 0) return 0;
-        saveM(match);
+        if (fields <= 0) return result;
+        if (result.matches.size() < caps.matches) result.matches.push_back(match);
     }
 
-    if (in.scan("%d\n", {&count}) <= 0) return 0;
+    if (in.scan("%d\n", {&count}) <= 0) return result;
     matchray_satellites satellite;
     for (int32_t i = 0; i < count; ++i) {
         int fields = in.scan("%d#%[^#]#%[^\n]\n",
                              {&satellite.match_id, Text{&satellite.sat_position, satelliteCapacity},
                               Text{&satellite.sat_direction, satelliteCapacity}});
-        if (fields <= 0) return 0;
-        saveS(satellite);
+        if (fields <= 0) return result;
+        if (result.satellites.size() < caps.satellites) result.satellites.push_back(satellite);
     }
-    return 1;
+    result.status = 1;
+    return result;
 }

@@ -1,8 +1,11 @@
 #pragma once
 // Downloads the match pictures that "/tmp/" lacks from the picture server,
 // over one libcurl handle for the whole pass, then prints "Zavrsio thread1".
-// A present file is never fetched again; a failed transfer leaves its file.
-// Unsafe names (empty, ".", "..", or with '/') are skipped.
+// A present file is never fetched again. A picture the server refuses with an
+// HTTP error status leaves its empty file; any other failed transfer (time-out,
+// over the size cap, cut, failed write) removes its file, so no partial picture
+// stays. Once the pass's time budget is spent, the remaining pictures are
+// skipped. Unsafe names (empty, ".", "..", or with '/') are skipped.
 
 #include <list>
 

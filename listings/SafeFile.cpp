@@ -42,6 +42,13 @@ FILE* SafeFile::openForRead(const std::string& receiverPath) {
     return openRegular(receiverPath, O_RDONLY, "r");
 }
 
+bool SafeFile::close(UniqueFile& file) {
+    FILE* stream = file.release();
+    if (!stream) return false;
+    const bool written = std::fflush(stream) == 0 && !std::ferror(stream);
+    return std::fclose(stream) == 0 && written;
+}
+
 bool SafeFile::isSafeName(const std::string& name) {
     return !name.empty() && name != "." && name != ".." &&
            name.find_first_of(std::string("/\0", 2)) == std::string::npos;

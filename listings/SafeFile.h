@@ -23,6 +23,10 @@ public:
     // following a symbolic link at the path. Null on failure.
     static FILE* openForRead(const std::string& receiverPath);
 
+    // Flushes and closes the stream; false when a write failed at any time
+    // (the stream's error state), the flush failed or the close did.
+    static bool close(UniqueFile& file);
+
     // A picture name that is safe as a file name directly under "/tmp/": not
     // empty, not "." or "..", and without '/' or NUL.
     static bool isSafeName(const std::string& name);

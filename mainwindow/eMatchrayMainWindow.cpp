@@ -110,9 +110,11 @@ int eMatchrayMainWindow::eventHandler(const eWidgetEvent& event) {
 }
 
 int eMatchrayMainWindow::ucitajPodatke() {
-    return ListingsLoader::load(
-        listingsFile, [this](const matchray_matches& m) { saveM(m); },
-        [this](const matchray_satellites& s) { saveS(s); });
+    ListingsLoader::Result loaded = ListingsLoader::load(listingsFile, RecordCaps::fromConfig());
+    // Spliced, not copied: the records are held once.
+    matches.splice(matches.end(), loaded.matches);
+    satellites.splice(satellites.end(), loaded.satellites);
+    return loaded.status;
 }
 
 void eMatchrayMainWindow::saveM(matchray_matches m) {
@@ -188,7 +190,8 @@ void eMatchrayMainWindow::selected(eMatchrayChoice* choice) {
     if (!ChannelRequest::readAnswer(channels)) return;
 
     hide();
-    detailWindow = new eMatchrayDetailWindow(channels);
+    // The window keeps the list; nothing here needs it any more.
+    detailWindow = new eMatchrayDetailWindow(std::move(channels));
     detailWindow->show();
     detailWindow->exec();
     detailWindow->hide();

@@ -32,6 +32,7 @@ ListingsRequest::Outcome ListingsRequest::send(const eString& body) {
             "http://" + ServerSettings::listingsHost() + "/pitchsidenew/matchray_data_dm.php", "PS",
             body, file.get());
     }
-    std::fflush(file.get());
-    return result == 0 ? Outcome::ok : Outcome::failed;
+    // A write that failed leaves a cut answer: never read it as a whole one.
+    const bool written = SafeFile::close(file);
+    return result == 0 && written ? Outcome::ok : Outcome::failed;
 }

@@ -9,7 +9,8 @@ public:
     enum class Outcome {
         ok,
         noFile,  // "/tmp/psn" can't be created; nothing was sent
-        failed,  // no connection, time-out or an HTTP status of 400 or above
+        failed,  // no connection, a time-out, an HTTP status of 400 or above, an
+                 // answer over its size cap, or a failed write of the answer
     };
 
     // The time zone text of the host's configuration, or the fallback zone.

@@ -9,7 +9,19 @@
 
 extern "C" __attribute__((visibility("default"))) int plugin_exec();
 
-int plugin_exec() {
+namespace {
+
+// The failure box, run until the user closes it. The run then returns 0.
+int showError() {
+    std::unique_ptr<eMessageBox> errorBox(
+        new eMessageBox("Can't connect to server!", "Error", 33, 1, 0));
+    errorBox->show();
+    errorBox->exec();
+    errorBox->hide();
+    return 0;
+}
+
+int run() {
     const eString deviceIdentity = DeviceIdentity::read("eth0");
     const eString timeZone = ListingsRequest::timeZone();
 
@@ -23,18 +35,28 @@ int plugin_exec() {
     if (outcome == ListingsRequest::Outcome::noFile) return 0;
     waitBox->hide();
 
-    if (outcome != ListingsRequest::Outcome::ok) {
-        std::unique_ptr<eMessageBox> errorBox(
-            new eMessageBox("Can't connect to server!", "Error", 33, 1, 0));
-        errorBox->show();
-        errorBox->exec();
-        errorBox->hide();
-        return 0;
-    }
+    if (outcome != ListingsRequest::Outcome::ok) return showError();
 
     std::unique_ptr<eMatchrayMainWindow> window(new eMatchrayMainWindow(deviceIdentity));
     window->show();
     int result = window->exec();
     window->hide();
     return result;
+}
+
+}  // namespace
+
+// Nothing may unwind into the host: any exception, std::bad_alloc included,
+// ends the run on the failure box, once the unwinding has freed what the run
+// held, its windows included.
+int plugin_exec() {
+    try {
+        return run();
+    } catch (...) {
+    }
+    try {
+        return showError();
+    } catch (...) {
+        return 0;
+    }
 }

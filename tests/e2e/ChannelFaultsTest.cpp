@@ -41,13 +41,6 @@ protected:
     }
 };
 
-TEST_F(ChannelFaults, ServerThatNeverAnswersFailsAtTheStallLimit) {
-    server.answer(channelsPath, answer(Delivery::silent));
-    EmulatorRun result = run(chooseAndLeave);
-    expectErrorBox(result);
-    expectEndedByTheLimit(result);
-}
-
 TEST_F(ChannelFaults, AnswerThatStallsInTheBodyFailsAtTheStallLimit) {
     server.answer(channelsPath, answer(Delivery::stall, FaultBodies::channels("HRT 1")));
     EmulatorRun result = run(chooseAndLeave);
@@ -75,8 +68,8 @@ TEST_F(ChannelFaults, RefusedConnectionFails) {
     EXPECT_FALSE(channelRequested());
 }
 
-TEST_F(ChannelFaults, TenMegabytesOfGarbageAreAbandonedSilently) {
-    server.answer(channelsPath, answer(FaultBodies::garbage(10 << 20)));
+TEST_F(ChannelFaults, GarbageWithinTheSizeCapIsAbandonedSilently) {
+    server.answer(channelsPath, answer(FaultBodies::garbage(512 << 10)));
     EmulatorRun result = run(chooseAndLeave);
     expectCleanEnd(result);
     EXPECT_TRUE(channelRequested());
@@ -91,7 +84,7 @@ TEST_F(ChannelFaults, InvalidUtf8AndOverlongFieldsAreCutAndShown) {
     for (int i = 0; i < 60; ++i) name += "\xc5\xbd";  // 120 bytes of "Ž"
     server.answer(channelsPath,
                   answer(FaultBodies::channels(
-                      name, FaultBodies::invalidUtf8() + std::string(10 << 20, 'E'))));
+                      name, FaultBodies::invalidUtf8() + std::string(512 << 10, 'E'))));
     EmulatorRun result = run(chooseAndLeave);
     expectCleanEnd(result);
     ASSERT_EQ(result.dumps().size(), 2u) << result.transcript();

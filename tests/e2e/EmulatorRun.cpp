@@ -5,7 +5,7 @@
 
 EmulatorRun::EmulatorRun(const std::string& root, const EmulatorSettings& settings,
                          const std::string& script, int timeoutMs) {
-    const std::vector<std::string> argv = {
+    std::vector<std::string> argv = {
         MATCHRAY_BIN_DIR "/receiver-emu",
         "--root",
         root,
@@ -18,8 +18,9 @@ EmulatorRun::EmulatorRun(const std::string& root, const EmulatorSettings& settin
         "/matchray/connect_timeout=" + std::to_string(settings.connectTimeout),
         "--set",
         "/matchray/stall_timeout=" + std::to_string(settings.stallTimeout),
-        MATCHRAY_LIB_DIR "/matchray.so",
     };
+    for (const std::string& setting : settings.more) argv.insert(argv.end(), {"--set", setting});
+    argv.push_back(MATCHRAY_LIB_DIR "/matchray.so");
     const auto start = std::chrono::steady_clock::now();
     result = runProcess(argv, script, timeoutMs);
     elapsed = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();

@@ -12,8 +12,9 @@
 struct EmulatorSettings {
     std::string listingsHost;
     std::string picturesHost;
-    int connectTimeout = 2;  // seconds
-    int stallTimeout = 2;    // seconds
+    int connectTimeout = 2;         // seconds
+    int stallTimeout = 2;           // seconds
+    std::vector<std::string> more;  // further settings, "KEY=VALUE"
 };
 
 class EmulatorRun {

@@ -14,12 +14,13 @@ EmulatorRun FaultScenario::run(const std::string& script) {
 
 EmulatorRun FaultScenario::run(const std::string& script, const std::string& listingsHost,
                                const std::string& picturesHost) {
-    EmulatorSettings settings;
-    settings.listingsHost = listingsHost;
-    settings.picturesHost = picturesHost;
-    settings.connectTimeout = limit;
-    settings.stallTimeout = limit;
-    return EmulatorRun(root.path(), settings, script);
+    EmulatorSettings emulator;
+    emulator.listingsHost = listingsHost;
+    emulator.picturesHost = picturesHost;
+    emulator.connectTimeout = limit;
+    emulator.stallTimeout = limit;
+    emulator.more = settings;
+    return EmulatorRun(root.path(), emulator, script);
 }
 
 std::set<std::string> FaultScenario::outsideTmp() const {

@@ -38,6 +38,8 @@ protected:
     // the ticker is joined, libcurl measures speed over a window of 5 s).
     void expectEndedByTheLimit(const EmulatorRun& run, int blockedTransfers = 1) const;
 
+    // Further settings of every run, "KEY=VALUE".
+    std::vector<std::string> settings;
     TempRoot root;
     FaultServer server;
     RefusingPort refusing;

@@ -3,6 +3,7 @@
 #include <arpa/inet.h>
 #include <fcntl.h>
 #include <netinet/in.h>
+#include <netinet/tcp.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -10,6 +11,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <stdexcept>
 
@@ -105,6 +107,9 @@ void FaultServer::acceptLoop() {
         int fd = accept4(listenFd, nullptr, nullptr, SOCK_CLOEXEC);
         if (fd < 0 && (errno == EINTR || errno == ECONNABORTED || errno == EAGAIN)) continue;
         if (fd < 0) break;  // the listener was shut down
+        // Heads and bodies go out in separate sends: don't hold one back for an ACK.
+        const int on = 1;
+        setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
         std::lock_guard<std::mutex> lock(mutex);
         connections.emplace_back([this, fd] {
             serve(fd);
@@ -128,11 +133,14 @@ void FaultServer::serve(int fd) {
         if (reply.delivery == Answer::Delivery::silent) return waitForStop(fd);
 
         std::string head = "HTTP/1.1 " + std::to_string(reply.status) + " " + reason(reply.status) +
-                           "\r\nContent-Type: application/octet-stream\r\nContent-Length: " +
-                           std::to_string(reply.body.size()) + "\r\n\r\n";
+                           "\r\nContent-Type: application/octet-stream\r\n";
+        const size_t repeat = reply.delivery == Answer::Delivery::whole ? reply.repeat : 1;
+        head += reply.delivery == Answer::Delivery::chunked
+                    ? "Transfer-Encoding: chunked\r\n\r\n"
+                    : "Content-Length: " + std::to_string(reply.body.size() * repeat) + "\r\n\r\n";
         if (!sendAll(fd, head.data(), head.size())) return;
-        if (reply.delivery == Answer::Delivery::whole) {
-            if (!sendAll(fd, reply.body.data(), reply.body.size())) return;
+        if (reply.delivery != Answer::Delivery::stall && reply.delivery != Answer::Delivery::cut) {
+            if (!sendBody(fd, reply)) return;
             // A shut-down listener answers new connections with a reset.
             if (reply.thenRefuse) shutdown(listenFd, SHUT_RDWR);
             continue;
@@ -183,6 +191,41 @@ bool FaultServer::sendAll(int fd, const char* data, size_t size) {
         size -= static_cast<size_t>(n);
     }
     return true;
+}
+
+bool FaultServer::sendBody(int fd, const Answer& reply) {
+    const std::string& body = reply.body;
+    switch (reply.delivery) {
+        case Answer::Delivery::trickle:
+            for (size_t at = 0; at < body.size(); at += 4) {
+                if (at > 0 && stopsWithin(reply.trickleMs)) return false;
+                if (!sendAll(fd, body.data() + at, std::min<size_t>(4, body.size() - at))) {
+                    return false;
+                }
+            }
+            return true;
+        case Answer::Delivery::chunked:
+            for (size_t i = 0; i < reply.repeat; ++i) {
+                char size[20];
+                const int length = std::snprintf(size, sizeof size, "%zx\r\n", body.size());
+                if (!body.empty() &&
+                    (!sendAll(fd, size, size_t(length)) || !sendAll(fd, body.data(), body.size()) ||
+                     !sendAll(fd, "\r\n", 2))) {
+                    return false;
+                }
+            }
+            return sendAll(fd, "0\r\n\r\n", 5);
+        default:
+            for (size_t i = 0; i < reply.repeat; ++i) {
+                if (!sendAll(fd, body.data(), body.size())) return false;
+            }
+            return true;
+    }
+}
+
+bool FaultServer::stopsWithin(int ms) {
+    pollfd wake = {wakePipe[0], POLLIN, 0};
+    return poll(&wake, 1, ms) != 0;
 }
 
 void FaultServer::waitForStop(int fd) {

@@ -1,10 +1,10 @@
 #pragma once
 // An HTTP/1.1 server on 127.0.0.1, on a port chosen by the system, that
 // misbehaves on purpose: each path gets an answer chosen by the test, which
-// may stall, stop in the middle of the body, carry an error status or any
-// body at all. Connections are kept alive, since libcurl reuses them. Every
-// connection runs on a thread of its own; stop() wakes and joins them all, so
-// a stalled answer never outlives the test.
+// may stall, trickle, stop in the middle of the body, come in chunks, carry an
+// error status or any body at all, of any size. Connections are kept alive, since libcurl reuses
+// them. Every connection runs on a thread of its own; stop() wakes and joins them all, so a stalled
+// answer never outlives the test.
 
 #include <atomic>
 #include <map>
@@ -17,14 +17,19 @@ class FaultServer {
 public:
     struct Answer {
         enum class Delivery {
-            whole,   // status line, headers and the whole body
-            silent,  // read the request, then send nothing until the server stops
-            stall,   // headers and the first half of the body, then nothing until the server stops
-            cut,     // headers announcing the whole body, its first half, then close
+            whole,    // status line, headers and the whole body
+            silent,   // read the request, then send nothing until the server stops
+            stall,    // headers and the first half of the body, then nothing until the server stops
+            cut,      // headers announcing the whole body, its first half, then close
+            chunked,  // the whole body in chunks, one per repeat, without a Content-Length
+            trickle,  // headers, then 4 bytes of the body every trickleMs
         };
         Delivery delivery = Delivery::whole;
         int status = 200;
         std::string body;
+        // whole and chunked send the body this many times over, as one body.
+        size_t repeat = 1;
+        int trickleMs = 1000;
         // Once this answer is sent, the server refuses every new connection.
         bool thenRefuse = false;
     };
@@ -55,6 +60,9 @@ private:
     void serve(int fd);
     bool readRequest(int fd, std::string& pending, Request& request);
     bool sendAll(int fd, const char* data, size_t size);
+    bool sendBody(int fd, const Answer& reply);
+    // Waits until the server stops or ms pass; true when it stops.
+    bool stopsWithin(int ms);
     void waitForStop(int fd);
 
     int listenFd = -1;

@@ -6,6 +6,8 @@
 #include <net/if.h>
 #include <sched.h>
 #include <sys/ioctl.h>
+#include <sys/mount.h>
+#include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -48,7 +50,7 @@ protected:
     void SetUp() override {
         server.server().Post(listingsPath, [this](const httplib::Request&, httplib::Response& res) {
             res.status = status;
-            res.set_content(status == 200 ? listings : "error page", "text/plain");
+            res.set_content(status == 200 ? answer : "error page", "text/plain");
         });
         server.server().Get("/fix/m4.png", [](const httplib::Request&, httplib::Response& res) {
             res.set_content("not really a png", "image/png");
@@ -77,6 +79,7 @@ protected:
     TempRoot root;
     LoopbackServer server;
     int status = 200;
+    std::string answer = listings;
 };
 
 TEST_F(PluginExecTest, SendsTheRequestAndRunsTheMainWindow) {
@@ -156,10 +159,40 @@ TEST_F(PluginExecTest, RefusedConnectionShowsTheErrorBox) {
     EXPECT_NE(result.out.find("plugin_exec returned 0\n"), std::string::npos);
 }
 
-// Runs body in a child process inside a network namespace of its own, which
-// has only a loopback interface (brought up here) and no eth0. Returns the
-// child's exit status, or -1 when the system allows no such namespace.
-int inNamespaceWithoutEth0(const std::function<int()>& body) {
+// With the record and size caps lifted, an answer that needs more memory than
+// the process may take: the allocation fails inside the plug-in, the run ends
+// on the error box, and the host goes on.
+TEST_F(PluginExecTest, ExhaustedMemoryEndsOnTheErrorBox) {
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+    GTEST_SKIP() << "the sanitizers reserve more address space than the limit allows";
+#endif
+    const std::string emulator = MATCHRAY_BIN_DIR "/receiver-emu";
+    if (commandFor({emulator}).size() > 1) GTEST_SKIP() << "the limit would bind the emulator";
+    // Ten million one-field match lines: about 2 GB of records.
+    constexpr int lines = 10000000;
+    answer = std::to_string(lines) + "\n";
+    answer.reserve(answer.size() + 2 * lines);
+    for (int i = 0; i < lines; ++i) answer += "1\n";
+    auto settings = hosts(server.hostPort());
+    settings.insert(settings.end(),
+                    {"/matchray/max_answer_kib=1000000", "/matchray/max_matches=1000000000"});
+
+    rlimit unlimited{};
+    ASSERT_EQ(getrlimit(RLIMIT_AS, &unlimited), 0);
+    rlimit limited = unlimited;
+    limited.rlim_cur = rlim_t(1) << 30;  // inherited by the emulator
+    ASSERT_EQ(setrlimit(RLIMIT_AS, &limited), 0);
+    ProcessResult result = run("dump\nkey exit\n", settings);
+    setrlimit(RLIMIT_AS, &unlimited);
+
+    EXPECT_TRUE(showsErrorBox(result.out)) << result.out;
+    EXPECT_NE(result.out.find("plugin_exec returned 0\n"), std::string::npos) << result.out;
+}
+
+// Runs body in a child process inside new namespaces of the given kinds
+// (CLONE_NEW...), as root there. Returns the child's exit status, or -1 when
+// the system allows no such namespaces or body returns 100 (it can't set up).
+int inNamespaces(int kinds, const std::function<int()>& body) {
     pid_t pid = fork();
     if (pid == 0) {
         const std::string uidMap = "0 " + std::to_string(getuid()) + " 1";
@@ -170,18 +203,11 @@ int inNamespaceWithoutEth0(const std::function<int()>& body) {
             if (fd >= 0) close(fd);
             return ok;
         };
-        if (unshare(CLONE_NEWUSER | CLONE_NEWNET) != 0) _exit(100);
+        if (unshare(CLONE_NEWUSER | kinds) != 0) _exit(100);
         if (!write("/proc/self/setgroups", "deny") || !write("/proc/self/uid_map", uidMap) ||
             !write("/proc/self/gid_map", gidMap)) {
             _exit(100);
         }
-        int fd = socket(AF_INET, SOCK_DGRAM, 0);
-        struct ifreq request {};
-        std::strncpy(request.ifr_name, "lo", IFNAMSIZ - 1);
-        if (fd < 0 || ioctl(fd, SIOCGIFFLAGS, &request) != 0) _exit(100);
-        request.ifr_flags |= IFF_UP;
-        if (ioctl(fd, SIOCSIFFLAGS, &request) != 0) _exit(100);
-        close(fd);
         _exit(body());
     }
     int status = 0;
@@ -190,9 +216,17 @@ int inNamespaceWithoutEth0(const std::function<int()>& body) {
     return WEXITSTATUS(status);
 }
 
+// The new network namespace has only a loopback interface, and no eth0.
 TEST(PluginExecNoEth0Test, WithoutEth0SendsZeros) {
     TempRoot root;
-    int status = inNamespaceWithoutEth0([&root] {
+    int status = inNamespaces(CLONE_NEWNET, [&root] {
+        int fd = socket(AF_INET, SOCK_DGRAM, 0);
+        struct ifreq request {};
+        std::strncpy(request.ifr_name, "lo", IFNAMSIZ - 1);
+        if (fd < 0 || ioctl(fd, SIOCGIFFLAGS, &request) != 0) return 100;
+        request.ifr_flags |= IFF_UP;
+        if (ioctl(fd, SIOCSIFFLAGS, &request) != 0) return 100;
+        close(fd);
         LoopbackServer server;
         server.start();
         ProcessResult result = runProcess(
@@ -207,6 +241,37 @@ TEST(PluginExecNoEth0Test, WithoutEth0SendsZeros) {
     EXPECT_EQ(status, 0);
     EXPECT_EQ(root.readFile("/received"),
               "z=(GMT+01:00) Sarajevo, Skopje, Warsaw, Zagreb&m=00:00:00:00:00:00");
+}
+
+// /tmp is RAM on a receiver. On a small tmpfs the answer fills it, and its
+// last buffered bytes can't be written: a cut answer must never count as whole.
+TEST(PluginExecSmallTmpTest, FullTmpDuringTheAnswerGivesTheErrorBox) {
+    TempRoot root;
+    LoopbackServer server;
+    constexpr size_t tmpBytes = 16384;
+    // Cut after tmpBytes, the answer still reads as a whole listings file.
+    std::string answer = listings;
+    answer.resize(tmpBytes + 100, ' ');
+    server.server().Post(listingsPath, [&answer](const httplib::Request&, httplib::Response& res) {
+        res.set_content(answer, "text/plain");
+    });
+    server.start();
+    int status = inNamespaces(CLONE_NEWNS, [&] {
+        const std::string size = "size=" + std::to_string(tmpBytes);
+        if (mount("tmpfs", root.real("/tmp").c_str(), "tmpfs", 0, size.c_str()) != 0) return 100;
+        ProcessResult result = runProcess(
+            {MATCHRAY_BIN_DIR "/receiver-emu", "--root", root.path(), "--headless", "--set",
+             "/matchray/listings_host=" + server.hostPort(), MATCHRAY_LIB_DIR "/matchray.so"},
+            "dump\nkey exit\n", 60000);
+        root.writeFile("/out", result.out);
+        return result.exitCode;
+    });
+    if (status < 0) GTEST_SKIP() << "no user and mount namespaces here, or no tmpfs in them";
+    EXPECT_EQ(status, 0);
+    const std::string out = root.readFile("/out");
+    EXPECT_TRUE(showsErrorBox(out)) << out;
+    EXPECT_EQ(out.find("\"choices\""), std::string::npos) << "no list from a cut answer";
+    EXPECT_NE(out.find("plugin_exec returned 0\n"), std::string::npos) << out;
 }
 
 }  // namespace

@@ -9,6 +9,7 @@ struct ProcessResult {
     int exitCode = -1;  // -1 when it didn't exit normally
     int signal = 0;     // the signal that ended it, or 0
     bool timedOut = false;
+    long peakRssKib = 0;  // the program's peak resident memory
     std::string out;
     std::string err;
 };
