@@ -147,14 +147,11 @@ RequestReader::Result RequestReader::read(std::string_view buffer, std::size_t m
             if (containsIgnoringCase(value, "keep-alive")) request.keepAlive = true;
         } else if (equalsIgnoringCase(name, "User-Agent")) {
             request.userAgent = std::string(value);
-        } else if (equalsIgnoringCase(name, "Expect")) {
-            request.expectsContinue = equalsIgnoringCase(value, "100-continue");
         }
     }
     if (length > maxBodyBytes) return failed(413);
 
     Result r;
-    r.headerRead = true;
     const std::size_t bodyStart = headerEnd + 4;
     if (buffer.size() - bodyStart < length) return r;
     request.body = std::string(buffer.substr(bodyStart, length));

@@ -15,7 +15,6 @@ struct HttpRequest {
     std::string userAgent;
     std::string remoteAddress;
     bool keepAlive = true;
-    bool expectsContinue = false;  // "Expect: 100-continue"
 };
 
 struct HttpAnswer {
@@ -38,7 +37,6 @@ public:
         State state = State::incomplete;
         int status = 0;            // failed: the status to answer with
         std::size_t consumed = 0;  // complete: the bytes the request took
-        bool headerRead = false;   // the header is complete (the body may not be)
     };
 
     // Reads the first request of buffer into request. A header over maxHeaderBytes fails

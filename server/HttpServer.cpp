@@ -25,7 +25,6 @@ constexpr auto lingerLimit = std::chrono::milliseconds(2000);
 
 constexpr const char* keepOpen = "\r\n";
 constexpr const char* closing = "Connection: close\r\n\r\n";
-constexpr const char* continueLine = "HTTP/1.1 100 Continue\r\n\r\n";
 
 std::string addressText(const sockaddr_storage& address) {
     char text[INET6_ADDRSTRLEN] = "";
@@ -52,7 +51,6 @@ struct HttpServer::Connection {
     Clock::time_point since;      // the phase began; reading: the wait for a request began
     Clock::time_point firstByte;  // reading: the request's first byte came
     std::uint32_t events = 0;     // what epoll watches for
-    bool continueSent = false;
     // The answer being written.
     std::shared_ptr<const HttpAnswer> answer;
     const char* tail = keepOpen;
@@ -241,21 +239,12 @@ void HttpServer::serve(Connection& c) {
         const RequestReader::Result r =
             RequestReader::read(c.in, limits.maxHeaderBytes, limits.maxBodyBytes, request);
         request.remoteAddress = c.remote;
-        if (r.state == RequestReader::State::incomplete) {
-            if (r.headerRead && request.expectsContinue && !c.continueSent) {
-                // Short enough for any socket buffer; a client that doesn't take it meets the
-                // request deadline.
-                c.continueSent = true;
-                ::send(c.fd, continueLine, std::strlen(continueLine), MSG_NOSIGNAL);
-            }
-            return;
-        }
+        if (r.state == RequestReader::State::incomplete) return;
         if (r.state == RequestReader::State::failed) {
             c.in.clear();
             return send(c, request, HttpAnswer::plain(r.status), true);
         }
         c.in.erase(0, r.consumed);
-        c.continueSent = false;
         std::shared_ptr<const HttpAnswer> answer;
         try {
             answer = handler.fromMemory(request);
