@@ -119,7 +119,8 @@ RequestReader::Result RequestReader::read(std::string_view buffer, std::size_t m
     request.path = decodedPath(requestLine.substr(firstBlank + 1, lastBlank - firstBlank - 1));
     const std::string_view version = requestLine.substr(lastBlank + 1);
     if (version != "HTTP/1.1" && version != "HTTP/1.0") return failed(400);
-    request.keepAlive = version == "HTTP/1.1";
+    request.http10 = version == "HTTP/1.0";
+    request.keepAlive = !request.http10;
 
     bool lengthGiven = false;
     std::size_t length = 0;

@@ -15,6 +15,7 @@ struct HttpRequest {
     std::string userAgent;
     std::string remoteAddress;
     bool keepAlive = true;
+    bool http10 = false;  // an HTTP/1.0 client keeps a connection only when told so
 };
 
 struct HttpAnswer {

@@ -25,6 +25,7 @@ constexpr auto lingerLimit = std::chrono::milliseconds(2000);
 
 constexpr const char* keepOpen = "\r\n";
 constexpr const char* closing = "Connection: close\r\n\r\n";
+constexpr const char* keptOpenForHttp10 = "Connection: keep-alive\r\n\r\n";
 
 std::string addressText(const sockaddr_storage& address) {
     char text[INET6_ADDRSTRLEN] = "";
@@ -270,7 +271,7 @@ void HttpServer::send(Connection& c, const HttpRequest& request,
                       std::shared_ptr<const HttpAnswer> answer, bool close) {
     c.answer = std::move(answer);
     c.closeAfter = close || stopRequested;
-    c.tail = c.closeAfter ? closing : keepOpen;
+    c.tail = c.closeAfter ? closing : request.http10 ? keptOpenForHttp10 : keepOpen;
     c.withBody = request.method != "HEAD";
     c.written = 0;
     c.phase = Connection::Phase::writing;
