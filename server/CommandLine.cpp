@@ -20,10 +20,15 @@ const char* CommandLine::usage() {
     return "usage: listings-server import --db FILE DATA.json\n"
            "       listings-server serve --db FILE [--bind ADDR] [--port N] [--pictures DIR]"
            " [--threads N]\n"
+           "                             [--request-deadline S] [--idle-limit S]\n"
            "  --bind ADDR     address to listen on (default 127.0.0.1)\n"
            "  --port N        port to listen on, 0 for any free one (default 8080)\n"
            "  --pictures DIR  serve /fix/NAME from DIR when NAME is not in the database\n"
-           "  --threads N     request threads (default 8)\n";
+           "  --threads N     threads for answers not in memory (default 8)\n"
+           "  --request-deadline S  a request's header and body must arrive within S seconds"
+           " (default 10)\n"
+           "  --idle-limit S  close a connection that waits S seconds for its next request"
+           " (default 5)\n";
 }
 
 CommandLine CommandLine::parse(const std::vector<std::string>& args) {
@@ -43,7 +48,8 @@ CommandLine CommandLine::parse(const std::vector<std::string>& args) {
         const bool takesValue =
             arg == "--db" ||
             (cl.command == Command::serve &&
-             (arg == "--bind" || arg == "--port" || arg == "--pictures" || arg == "--threads"));
+             (arg == "--bind" || arg == "--port" || arg == "--pictures" || arg == "--threads" ||
+              arg == "--request-deadline" || arg == "--idle-limit"));
         if (takesValue) {
             if (i + 1 >= args.size()) {
                 cl.error = arg + " needs a value";
@@ -61,6 +67,13 @@ CommandLine CommandLine::parse(const std::vector<std::string>& args) {
                 return cl;
             } else if (arg == "--threads" && !readInt(value, 1, 256, cl.threads)) {
                 cl.error = "--threads needs a number from 1 to 256";
+                return cl;
+            } else if (arg == "--request-deadline" &&
+                       !readInt(value, 1, 3600, cl.requestDeadlineSeconds)) {
+                cl.error = "--request-deadline needs a number of seconds from 1 to 3600";
+                return cl;
+            } else if (arg == "--idle-limit" && !readInt(value, 1, 3600, cl.idleLimitSeconds)) {
+                cl.error = "--idle-limit needs a number of seconds from 1 to 3600";
                 return cl;
             }
         } else if (cl.command == Command::import && cl.jsonPath.empty() && !arg.empty() &&

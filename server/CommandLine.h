@@ -2,6 +2,7 @@
 // The listings-server command line:
 //   listings-server import --db FILE DATA.json
 //   listings-server serve --db FILE [--bind ADDR] [--port N] [--pictures DIR] [--threads N]
+//                         [--request-deadline S] [--idle-limit S]
 
 #include <string>
 #include <vector>
@@ -16,6 +17,8 @@ struct CommandLine {
     int port = 8080;
     std::string picturesDir;
     int threads = 8;
+    int requestDeadlineSeconds = 10;
+    int idleLimitSeconds = 5;
     std::string error;  // empty when the arguments were understood
 
     static CommandLine parse(const std::vector<std::string>& args);

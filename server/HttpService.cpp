@@ -1,6 +1,5 @@
 #include "HttpService.h"
 
-#include <sys/socket.h>
 #include <sys/stat.h>
 
 #include <chrono>
@@ -8,9 +7,9 @@
 #include <fstream>
 #include <mutex>
 #include <sstream>
-#include <thread>
 
 #include "ChannelWriter.h"
+#include "DatabaseError.h"
 #include "FieldRule.h"
 #include "ListingsWriter.h"
 #include "RequestBody.h"
@@ -19,7 +18,7 @@ namespace {
 
 constexpr const char* listingsPath = "/pitchsidenew/matchray_data_dm.php";
 constexpr const char* channelsPath = "/pitchsidenew/matchray_channels_dm.php";
-constexpr const char* zoneHeader = "X-Listings-Zone";
+constexpr const char* picturePrefix = "/fix/";
 constexpr const char* textType = "text/plain; charset=utf-8";
 constexpr std::size_t maxPictureBytes = 1024 * 1024;
 
@@ -45,24 +44,8 @@ std::string quoted(const std::string& text) {
     return out + "\"";
 }
 
-std::string statusLine(int status) {
-    switch (status) {
-        case 400:
-            return "400 Bad Request";
-        case 404:
-            return "404 Not Found";
-        case 413:
-            return "413 Payload Too Large";
-        case 500:
-            return "500 Internal Server Error";
-        default:
-            return std::to_string(status);
-    }
-}
-
-void refuse(httplib::Response& res, int status, const std::string& why) {
-    res.status = status;
-    res.set_content(why + "\n", textType);
+std::shared_ptr<const HttpAnswer> refusal(int status, const std::string& why) {
+    return HttpAnswer::make(status, textType, why + "\n");
 }
 
 // A picture file of the pictures directory; nothing when it is missing or no regular file.
@@ -81,70 +64,41 @@ std::optional<std::string> pictureFile(const std::string& dir, const std::string
     return bytes.str();
 }
 
+HttpServer::Limits serverLimits(const HttpService::Options& options) {
+    HttpServer::Limits limits;
+    limits.requestDeadlineMs = options.requestDeadlineMs;
+    limits.idleLimitMs = options.idleLimitMs;
+    limits.maxBodyBytes = HttpService::maxBodyBytes;
+    limits.workers = options.threads;
+    return limits;
+}
+
+AnswerCache::Limits cacheLimits() {
+    AnswerCache::Limits limits;
+    limits.lifetimeSeconds = HttpService::answerLifetimeSeconds;
+    return limits;
+}
+
 }  // namespace
 
-HttpService::HttpService(Options opts) : options(std::move(opts)), stores(options.dbPath) {
+HttpService::HttpService(Options opts)
+    : options(std::move(opts)),
+      stores(options.dbPath),
+      cache(options.dbPath, cacheLimits()),
+      server(*this, serverLimits(options)) {
     if (!options.log) options.log = logToStderr;
-    if (options.threads < 1) options.threads = 1;
-
-    const int threads = options.threads;
-    server.new_task_queue = [threads] { return new httplib::ThreadPool(threads); };
-    server.set_payload_max_length(maxBodyBytes);
-    server.set_read_timeout(10);
-    server.set_write_timeout(10);
-
-    server.Post(listingsPath, [this](const httplib::Request& req, httplib::Response& res) {
-        listings(req, res);
-    });
-    server.Post(channelsPath, [this](const httplib::Request& req, httplib::Response& res) {
-        channels(req, res);
-    });
-    server.Get("/fix/(.+)",
-               [this](const httplib::Request& req, httplib::Response& res) { picture(req, res); });
-    server.set_error_handler([](const httplib::Request&, httplib::Response& res) {
-        if (res.body.empty()) {
-            res.set_content(statusLine(res.status) + "\n", textType);
-        }
-    });
-    server.set_exception_handler(
-        [this](const httplib::Request& req, httplib::Response& res, std::exception_ptr error) {
-            std::string what = "unknown error";
-            try {
-                std::rethrow_exception(error);
-            } catch (const std::exception& e) {
-                what = e.what();
-            } catch (...) {
-            }
-            options.log(utcTimestamp() + " error on " + req.path + ": " + what);
-            refuse(res, 500, statusLine(500));
-        });
-    server.set_logger([this](const httplib::Request& req, const httplib::Response& res) {
-        logRequest(req, res);
-    });
 }
 
 HttpService::~HttpService() {
     stop();
 }
 
-void HttpService::Server::widenListenQueue(int connections) {
-    // Listening again on a listening socket only changes the length of its queue.
-    ::listen(svr_sock_, connections);
-}
-
 int HttpService::bind() {
-    int port = -1;
-    if (options.port == 0) {
-        port = server.bind_to_any_port(options.bindAddress);
-    } else if (server.bind_to_port(options.bindAddress, options.port)) {
-        port = options.port;
-    }
-    if (port > 0) server.widenListenQueue(SOMAXCONN);
-    return port;
+    return server.bind(options.bindAddress, options.port);
 }
 
 bool HttpService::run() {
-    return server.listen_after_bind();
+    return server.run();
 }
 
 void HttpService::stop() {
@@ -158,44 +112,100 @@ std::int64_t HttpService::currentTime() const {
         .count();
 }
 
-void HttpService::listings(const httplib::Request& req, httplib::Response& res) {
-    const auto body = RequestBody::parseListings(req.body);
-    if (!body.ok()) return refuse(res, 400, "malformed body: " + body.error);
-
-    const ReceiverZone zone = zones.map(body.value.zoneName);
-    const std::int64_t now = currentTime();
-    const Listings listings =
-        stores.acquire()->listings(now - listedBeforeSeconds, now + listedAheadSeconds);
-    res.set_header(zoneHeader, zone.name());
-    res.set_content(ListingsWriter::write(listings, zone), textType);
+HttpService::Wanted HttpService::wanted(const HttpRequest& request) const {
+    Wanted w;
+    if (request.method == "POST" && request.path == listingsPath) {
+        const auto body = RequestBody::parseListings(request.body);
+        if (!body.ok()) {
+            w.atOnce = refusal(400, "malformed body: " + body.error);
+            return w;
+        }
+        w.zone = zones.map(body.value.zoneName);
+        w.key = "z " + w.zone->name();
+        return w;
+    }
+    if (request.method == "POST" && request.path == channelsPath) {
+        const auto body = RequestBody::parseChannels(request.body);
+        if (!body.ok()) {
+            w.atOnce = refusal(400, "malformed body: " + body.error);
+            return w;
+        }
+        w.kind = Wanted::Kind::channels;
+        w.matchId = body.value.matchId;
+        w.filter = body.value.filter;
+        w.key = "c " + std::to_string(w.matchId) + " " + std::to_string(w.filter);
+        return w;
+    }
+    const std::size_t prefix = std::char_traits<char>::length(picturePrefix);
+    if ((request.method == "GET" || request.method == "HEAD") &&
+        request.path.compare(0, prefix, picturePrefix) == 0 && request.path.size() > prefix) {
+        w.kind = Wanted::Kind::picture;
+        w.picture = request.path.substr(prefix);
+        if (FieldRule::pictureName.problem(w.picture)) {
+            w.atOnce = HttpAnswer::plain(404);
+        } else {
+            w.key = "p " + w.picture;
+        }
+        return w;
+    }
+    w.atOnce = HttpAnswer::plain(404);
+    return w;
 }
 
-void HttpService::channels(const httplib::Request& req, httplib::Response& res) {
-    const auto body = RequestBody::parseChannels(req.body);
-    if (!body.ok()) return refuse(res, 400, "malformed body: " + body.error);
-
-    const std::vector<ChannelRecord> channels = stores.acquire()->channelsOf(body.value.matchId);
-    res.set_content(ChannelWriter::write(body.value.matchId, channels, body.value.filter),
-                    textType);
+std::shared_ptr<const HttpAnswer> HttpService::fromMemory(const HttpRequest& request) {
+    const Wanted w = wanted(request);
+    if (w.atOnce) return w.atOnce;
+    if (!cache.refresh()) return nullptr;
+    return cache.find(w.key, currentTime());
 }
 
-void HttpService::picture(const httplib::Request& req, httplib::Response& res) {
-    const std::string name = req.matches[1];
-    if (FieldRule::pictureName.problem(name)) return refuse(res, 404, statusLine(404));
-
-    std::optional<std::string> bytes = stores.acquire()->picture(name);
-    if (!bytes) bytes = pictureFile(options.picturesDir, name);
-    if (!bytes) return refuse(res, 404, statusLine(404));
-    const bool png = name.size() > 4 && name.compare(name.size() - 4, 4, ".png") == 0;
-    res.set_content(std::move(*bytes), png ? "image/png" : "application/octet-stream");
+std::shared_ptr<const HttpAnswer> HttpService::answer(const HttpRequest& request) {
+    const Wanted w = wanted(request);
+    if (w.atOnce) return w.atOnce;
+    try {
+        const std::optional<std::uint64_t> generation = cache.refresh();
+        std::shared_ptr<const HttpAnswer> rendered = render(w);
+        if (generation) cache.keep(w.key, *generation, currentTime(), rendered);
+        return rendered;
+    } catch (const std::exception& e) {
+        options.log(utcTimestamp() + " error on " + request.path + ": " + e.what());
+        return HttpAnswer::plain(500);
+    }
 }
 
-void HttpService::logRequest(const httplib::Request& req, const httplib::Response& res) const {
-    std::string line = utcTimestamp() + " " + req.remote_addr + " " + req.method + " " +
-                       quoted(req.path) + " " + std::to_string(res.status) + " " +
-                       std::to_string(res.body.size()) +
-                       " device=" + RequestBody::deviceForLog(req.body) +
-                       " agent=" + quoted(req.get_header_value("User-Agent"));
-    if (res.has_header(zoneHeader)) line += " zone=" + res.get_header_value(zoneHeader);
+std::shared_ptr<const HttpAnswer> HttpService::render(const Wanted& w) {
+    switch (w.kind) {
+        case Wanted::Kind::listings: {
+            const std::int64_t now = currentTime();
+            const Listings listings =
+                stores.acquire()->listings(now - listedBeforeSeconds, now + listedAheadSeconds);
+            return HttpAnswer::make(200, textType, ListingsWriter::write(listings, *w.zone),
+                                    w.zone->name());
+        }
+        case Wanted::Kind::channels:
+            return HttpAnswer::make(
+                200, textType,
+                ChannelWriter::write(w.matchId, stores.acquire()->channelsOf(w.matchId), w.filter));
+        case Wanted::Kind::picture: {
+            std::optional<std::string> bytes = stores.acquire()->picture(w.picture);
+            if (!bytes) bytes = pictureFile(options.picturesDir, w.picture);
+            if (!bytes) return HttpAnswer::plain(404);
+            const bool png =
+                w.picture.size() > 4 && w.picture.compare(w.picture.size() - 4, 4, ".png") == 0;
+            return HttpAnswer::make(200, png ? "image/png" : "application/octet-stream",
+                                    std::move(*bytes));
+        }
+    }
+    return HttpAnswer::plain(500);
+}
+
+void HttpService::answered(const HttpRequest& request, const HttpAnswer& answer) {
+    std::string line = utcTimestamp() + " " + request.remoteAddress + " " +
+                       (request.method.empty() ? "-" : request.method) + " " +
+                       quoted(request.path) + " " + std::to_string(answer.status) + " " +
+                       std::to_string(answer.body.size()) +
+                       " device=" + RequestBody::deviceForLog(request.body) +
+                       " agent=" + quoted(request.userAgent);
+    if (!answer.zone.empty()) line += " zone=" + answer.zone;
     options.log(line);
 }

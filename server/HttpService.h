@@ -5,26 +5,30 @@
 //   GET  /fix/NAME                               a match picture
 // Bodies are read raw. A malformed body gets 400, one over 4 KiB 413, an unknown
 // path 404. Every request is logged as one line with the device identity.
+// Answers are kept in memory for up to a minute: listings per zone, channels per
+// match and filter, pictures per name; an import drops them all at once.
 
-#include <httplib.h>
-
-#include <atomic>
 #include <cstdint>
 #include <functional>
-#include <memory>
+#include <optional>
 #include <string>
 
+#include "AnswerCache.h"
+#include "HttpServer.h"
+#include "ReceiverZone.h"
 #include "StorePool.h"
 #include "TimeZoneMapper.h"
 
-class HttpService {
+class HttpService : private HttpServer::Handler {
 public:
     struct Options {
         std::string dbPath;
         std::string bindAddress = "127.0.0.1";
         int port = 8080;          // 0 lets the system choose
         std::string picturesDir;  // pictures not in the database are looked for here
-        int threads = 8;
+        int threads = 8;          // for answers not in memory
+        int requestDeadlineMs = 10000;
+        int idleLimitMs = 5000;
         // The current time in UTC seconds; the system clock when not set.
         std::function<std::int64_t()> now;
         // Receives each log line, without line break; standard error when not set.
@@ -36,10 +40,12 @@ public:
     static constexpr std::int64_t listedBeforeSeconds = 150 * 60;
     // ...until this far ahead.
     static constexpr std::int64_t listedAheadSeconds = 7 * 24 * 3600;
+    // How long an answer is served from memory.
+    static constexpr std::int64_t answerLifetimeSeconds = 60;
 
     // Opens the database; throws DatabaseError when it can't be used.
     explicit HttpService(Options options);
-    ~HttpService();
+    ~HttpService() override;
     HttpService(const HttpService&) = delete;
     HttpService& operator=(const HttpService&) = delete;
 
@@ -51,24 +57,28 @@ public:
     void stop();
 
 private:
-    // httplib listens with a queue of 5 connections; when receivers connect in a burst the
-    // kernel drops the rest and they retry only after a second. This widens the queue.
-    class Server : public httplib::Server {
-    public:
-        void widenListenQueue(int connections);
+    // What a request asks for: an answer at once, or the key of one that takes data.
+    struct Wanted {
+        enum class Kind { listings, channels, picture } kind = Kind::listings;
+        std::shared_ptr<const HttpAnswer> atOnce;
+        std::string key;
+        std::optional<ReceiverZone> zone;
+        std::int32_t matchId = 0;
+        std::int32_t filter = 0;
+        std::string picture;
     };
 
-    void listings(const httplib::Request& req, httplib::Response& res);
-    void channels(const httplib::Request& req, httplib::Response& res);
-    void picture(const httplib::Request& req, httplib::Response& res);
-    void logRequest(const httplib::Request& req, const httplib::Response& res) const;
+    std::shared_ptr<const HttpAnswer> fromMemory(const HttpRequest& request) override;
+    std::shared_ptr<const HttpAnswer> answer(const HttpRequest& request) override;
+    void answered(const HttpRequest& request, const HttpAnswer& answer) override;
+
+    Wanted wanted(const HttpRequest& request) const;
+    std::shared_ptr<const HttpAnswer> render(const Wanted& w);
     std::int64_t currentTime() const;
 
     Options options;
     StorePool stores;
+    AnswerCache cache;
     TimeZoneMapper zones;
-    Server server;
-    std::atomic<bool> stopRequested{false};
-    std::atomic<bool> runStarted{false};
-    std::atomic<bool> runFinished{false};
+    HttpServer server;
 };

@@ -3,6 +3,7 @@
 
 #include <pthread.h>
 #include <signal.h>
+#include <sys/resource.h>
 
 #include <chrono>
 #include <cstdio>
@@ -48,6 +49,12 @@ int runServe(const CommandLine& cl) {
     sigaddset(&stopSignals, SIGTERM);
     pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
     signal(SIGPIPE, SIG_IGN);
+    // Every open connection holds a descriptor: allow as many as the system lets us.
+    rlimit files{};
+    if (getrlimit(RLIMIT_NOFILE, &files) == 0 && files.rlim_cur < files.rlim_max) {
+        files.rlim_cur = files.rlim_max;
+        setrlimit(RLIMIT_NOFILE, &files);
+    }
 
     HttpService::Options options;
     options.dbPath = cl.dbPath;
@@ -55,6 +62,8 @@ int runServe(const CommandLine& cl) {
     options.port = cl.port;
     options.picturesDir = cl.picturesDir;
     options.threads = cl.threads;
+    options.requestDeadlineMs = cl.requestDeadlineSeconds * 1000;
+    options.idleLimitMs = cl.idleLimitSeconds * 1000;
     try {
         HttpService service(options);
         const int port = service.bind();

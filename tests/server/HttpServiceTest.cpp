@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
@@ -10,6 +11,7 @@
 
 #include "AnswerChecker.h"
 #include "Importer.h"
+#include "ProcessRun.h"
 #include "RunningService.h"
 #include "TempDir.h"
 
@@ -24,6 +26,7 @@ const std::string defaultZoneBody =
 const std::string flagsDir = "/usr/share/flags/countries/16x11/";
 
 constexpr std::int64_t june14 = 1749859200;  // 2025-06-14 00:00 UTC, a Saturday
+constexpr std::int64_t listedBefore = HttpService::listedBeforeSeconds;
 
 std::int64_t realNow() {
     return std::chrono::duration_cast<std::chrono::seconds>(
@@ -45,16 +48,22 @@ protected:
         ASSERT_TRUE(r.ok()) << r.error;
     }
     RunningService& start(std::int64_t now, const std::string& picturesDir = "") {
+        clock = now;
         HttpService::Options options;
         options.dbPath = dir.file("listings.db");
         options.picturesDir = picturesDir;
         options.threads = 4;
-        options.now = [now] { return now; };
+        options.requestDeadlineMs = requestDeadlineMs;
+        options.idleLimitMs = idleLimitMs;
+        options.now = [this] { return clock.load(); };
         service = std::make_unique<RunningService>(options);
         return *service;
     }
 
     TempDir dir;
+    std::atomic<std::int64_t> clock{0};
+    int requestDeadlineMs = 10000;
+    int idleLimitMs = 5000;
     std::unique_ptr<RunningService> service;
 };
 
@@ -66,6 +75,24 @@ bool isKickoffWording(const std::string& text) {
     return text.size() == 9 &&
            std::sscanf(text.c_str(), "%3s %2d:%2d%c", day, &hour, &minute, &tail) == 3 &&
            days.find(day) % 4 == 0 && hour >= 0 && hour < 24 && minute >= 0 && minute < 60;
+}
+
+// The status codes of the answers in a stream of bytes, in order.
+std::vector<int> statusesIn(const std::string& stream) {
+    std::vector<int> statuses;
+    for (std::size_t at = stream.find("HTTP/1.1 "); at != std::string::npos;
+         at = stream.find("HTTP/1.1 ", at + 1)) {
+        statuses.push_back(std::atoi(stream.c_str() + at + 9));
+    }
+    return statuses;
+}
+
+// Whether text holds one answer whole: its header and as many body bytes as it announces.
+bool isWholeAnswer(const std::string& text) {
+    const std::size_t headerEnd = text.find("\r\n\r\n");
+    const std::size_t length = text.find("Content-Length: ");
+    return headerEnd != std::string::npos && length != std::string::npos &&
+           text.size() - headerEnd - 4 == std::stoul(text.substr(length + 16));
 }
 
 json channel(int id, const std::string& satellite, const std::string& name = "Channel") {
@@ -364,4 +391,189 @@ TEST_F(Served, PicturesComeFromTheDatabaseThenFromThePicturesDirectory) {
     auto folder = s.get("/fix/sub.png");
     ASSERT_TRUE(folder);
     EXPECT_EQ(folder->status, 404);
+}
+
+TEST_F(Served, KeptOpenConnectionsGetEachAnswerWholeAtOnce) {
+    const std::int64_t now = realNow();
+    importFile(MATCHRAY_SOURCE_DIR "/data/sample/listings.json", now);
+    RunningService& s = start(now);
+    const std::string body = defaultZoneBody;
+    const std::string requests[] = {
+        "GET /fix/cup.png HTTP/1.1\r\nHost: h\r\n\r\n",
+        "POST " + listingsPath + " HTTP/1.1\r\nHost: h\r\nContent-Length: " +
+            std::to_string(body.size()) + "\r\n\r\n" + body,
+    };
+    // A header and body written apart would wait for the receiver's delayed acknowledgement.
+    RunningService::Raw connection(s.port());
+    for (int i = 0; i < 6; ++i) {
+        ASSERT_TRUE(connection.send(requests[i % 2]));
+        const std::string answer = connection.readOnce(10000);
+        EXPECT_EQ(statusesIn(answer), std::vector<int>{200}) << i;
+        EXPECT_TRUE(isWholeAnswer(answer)) << i << ": " << answer.size() << " bytes";
+    }
+}
+
+TEST_F(Served, RequestsOnOneConnectionAreAnsweredInTurnUntilItCloses) {
+    importJson({{"matches", json::array()}}, june14);
+    RunningService& s = start(june14);
+    const std::string get = "GET /fix/none.png HTTP/1.1\r\nHost: h\r\n";
+    const std::string post = "POST " + listingsPath + " HTTP/1.1\r\nContent-Length: " +
+                             std::to_string(defaultZoneBody.size()) + "\r\n";
+    struct Case {
+        std::string bytes;
+        std::vector<int> statuses;  // of the answers before the service closes
+    };
+    const std::vector<Case> cases = {
+        {post + "\r\n" + defaultZoneBody + get + "\r\n" + get + "Connection: close\r\n\r\n",
+         {200, 404, 404}},
+        {"GET /fix/none.png HTTP/1.0\r\nConnection: keep-alive\r\n\r\n"
+         "GET /fix/none.png HTTP/1.0\r\n\r\n",
+         {404, 404}},
+        {"HEAD /fix/none.png HTTP/1.1\r\nConnection: close\r\n\r\n", {404}},
+        {"POST " + listingsPath + " HTTP/1.1\r\nTransfer-Encoding: chunked\r\n\r\n0\r\n\r\n",
+         {411}},
+        {"POST " + listingsPath + " HTTP/1.1\r\nContent-Length: 5000\r\n\r\n", {413}},
+        {"GET /fix/none.png HTTP/1.1\r\nX: " + std::string(9000, 'x') + "\r\n\r\n", {431}},
+        {get + "X: " + std::string(9000, 'x'), {431}},
+        {"hello\r\n\r\n", {400}},
+        {"GET / HTTP/2.0\r\n\r\n", {400}},
+        {post + "Content-Length: 3\r\n\r\n" + defaultZoneBody, {400}},
+    };
+    for (const Case& c : cases) {
+        RunningService::Raw connection(s.port());
+        ASSERT_TRUE(connection.send(c.bytes));
+        const std::string stream = connection.readUntilClosed(10000);
+        EXPECT_TRUE(connection.closed()) << c.bytes.substr(0, 60);
+        EXPECT_EQ(statusesIn(stream), c.statuses) << c.bytes.substr(0, 60);
+    }
+}
+
+TEST_F(Served, AnswersComeFromMemoryForAMinuteAndAnImportFromAnotherProcessDropsThem) {
+    const auto document = [](const std::string& word) {
+        const json match = {{"title", word},
+                            {"country1", "de"},
+                            {"picture", "p.png"},
+                            {"country2", "fr"},
+                            {"channels", {1}}};
+        json early = match, late = match;
+        early.update({{"id", 1}, {"title", "Early"}, {"kickoff", "2025-06-14T09:00:00Z"}});
+        late.update({{"id", 2}, {"kickoff", "2025-06-14T20:00:00Z"}});
+        return json{{"channels", {channel(1, "19.2e", word)}},
+                    {"pictures", {{{"name", "p.png"}, {"file", word + ".png"}}}},
+                    {"matches", {early, late}}};
+    };
+    for (const std::string word : {"Before", "After"})
+        dir.write(word + ".png", std::string("\x89PNG\r\n\x1a\n", 8) + word);
+    importJson(document("Before"), june14);
+    // The early match is 30 seconds from dropping out of the window.
+    RunningService& s = start(june14 + 9 * 3600 + listedBefore - 30);
+    const auto listings = [&] {
+        auto res = s.post(listingsPath, defaultZoneBody);
+        return res ? res->body : "no answer";
+    };
+    const auto channels = [&] {
+        auto res = s.post(channelsPath, "id=2&f=0&m=00:00:00:00:00:00");
+        return res ? res->body : "no answer";
+    };
+    const auto picture = [&] {
+        auto res = s.get("/fix/p.png");
+        return res ? res->body.substr(8) : "no answer";
+    };
+    const std::string first = listings();
+    ASSERT_NE(first.find("#Early#"), std::string::npos) << first;
+    clock += 40;
+    EXPECT_EQ(listings(), first);
+    clock += 30;
+    EXPECT_EQ(listings().find("#Early#"), std::string::npos);
+    EXPECT_NE(channels().find("#Before#"), std::string::npos);
+    EXPECT_EQ(picture(), "Before");
+
+    dir.write("after.json", document("After").dump());
+    const ProcessResult import = runProcess({MATCHRAY_BIN_DIR "/listings-server", "import", "--db",
+                                             dir.file("listings.db"), dir.file("after.json")});
+    ASSERT_EQ(import.exitCode, 0) << import.err;
+    EXPECT_NE(listings().find("#After#"), std::string::npos);
+    EXPECT_NE(channels().find("#After#"), std::string::npos);
+    EXPECT_EQ(picture(), "After");
+}
+
+TEST_F(Served, SlowSilentAndIdleClientsAreCutWhileOthersAreServed) {
+    importJson({{"matches", json::array()}}, june14);
+    requestDeadlineMs = 1000;
+    idleLimitMs = 500;
+    RunningService& s = start(june14);
+    const std::string request =
+        "POST " + listingsPath +
+        " HTTP/1.1\r\nHost: h\r\nContent-Length: " + std::to_string(defaultZoneBody.size()) +
+        "\r\n\r\n" + defaultZoneBody;
+    struct Group {
+        const char* name;
+        std::size_t sentAtOnce;  // then one byte each step, up to the whole request
+        int firstStatus;         // of what the service answers, 0 for nothing
+        int closedAfterMs;       // not before
+    };
+    const std::size_t header = request.find("\r\n\r\n") + 4;
+    const Group groups[] = {
+        {"silent", 0, 0, 500},
+        {"idle after an answer", request.size(), 200, 500},
+        {"header dripping", 1, 408, 1000},
+        {"body dripping", header, 408, 1000},
+    };
+    constexpr int perGroup = 12;
+    struct Client {
+        const Group* group;
+        std::unique_ptr<RunningService::Raw> connection;
+        std::size_t sent = 0;
+        std::string received;
+        double closedAtMs = -1;
+    };
+    std::vector<Client> clients;
+    const auto start = std::chrono::steady_clock::now();
+    for (const Group& g : groups) {
+        for (int i = 0; i < perGroup; ++i) {
+            Client c{&g, std::make_unique<RunningService::Raw>(s.port()), g.sentAtOnce, "", -1};
+            if (c.sent > 0) {
+                ASSERT_TRUE(c.connection->send(request.substr(0, c.sent)));
+            }
+            clients.push_back(std::move(c));
+        }
+    }
+    const auto elapsedMs = [&] {
+        return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+            .count();
+    };
+    int normalAnswers = 0;
+    for (int step = 0; step < 80; ++step) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        std::size_t open = 0;
+        for (Client& c : clients) {
+            if (c.connection->closed()) continue;
+            if (c.group->firstStatus == 408 && c.received.empty() && c.sent < request.size()) {
+                c.connection->send(request.substr(c.sent++, 1));
+            }
+            c.received += c.connection->readOnce(0);
+            if (c.connection->closed()) {
+                c.closedAtMs = elapsedMs();
+            } else {
+                ++open;
+            }
+        }
+        if (step % 4 == 0) {
+            auto normal = s.post(listingsPath, defaultZoneBody);
+            ASSERT_TRUE(normal) << "no answer at step " << step << " with " << open << " held";
+            EXPECT_EQ(normal->status, 200);
+            ++normalAnswers;
+        }
+        if (open == 0) break;
+    }
+    EXPECT_GE(normalAnswers, 2);
+    for (const Client& c : clients) {
+        EXPECT_TRUE(c.connection->closed()) << c.group->name;
+        EXPECT_GE(c.closedAtMs, c.group->closedAfterMs) << c.group->name;
+        const std::vector<int> statuses = statusesIn(c.received);
+        EXPECT_EQ(statuses.empty() ? 0 : statuses[0], c.group->firstStatus) << c.group->name;
+        if (c.group->firstStatus == 408) {
+            EXPECT_LT(c.sent, request.size()) << c.group->name;
+        }
+    }
 }

@@ -23,6 +23,28 @@ public:
     httplib::Result post(const std::string& path, const std::string& body);
     httplib::Result get(const std::string& path);
 
+    // A plain TCP connection to the service, for what an HTTP client won't do:
+    // dripping bytes, holding a connection silent, sending requests in one go.
+    class Raw {
+    public:
+        explicit Raw(int port);
+        ~Raw();
+        Raw(const Raw&) = delete;
+        Raw& operator=(const Raw&) = delete;
+
+        // False when the service has closed the connection.
+        bool send(const std::string& bytes);
+        // Waits up to timeoutMs for bytes, then returns what one read gives.
+        std::string readOnce(int timeoutMs);
+        // Everything until the service closes the connection, or timeoutMs has passed.
+        std::string readUntilClosed(int timeoutMs);
+        bool closed() const { return eof; }
+
+    private:
+        int fd = -1;
+        bool eof = false;
+    };
+
 private:
     std::mutex mutex;
     std::vector<std::string> lines;
