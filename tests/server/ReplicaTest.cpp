@@ -45,7 +45,7 @@ http {
     upstream listings {
         server 127.0.0.1:@A@ max_fails=1 fail_timeout=10s;
         server 127.0.0.1:@B@ max_fails=1 fail_timeout=10s;
-        keepalive 16;
+        keepalive 8;
         keepalive_timeout 2s;
     }
     server {
@@ -163,7 +163,7 @@ TEST(Replicas, BalancedAnswersAreTheReplicasOwnAndAKilledReplicaLosesNoRequest) 
     // The second replica dies abruptly once it has served a share of the load,
     // with requests in flight.
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
-    while (lineCount(dir.read("replica1.log")) < 200 && !loadDone &&
+    while (lineCount(dir.read("replica1.log")) < 100 && !loadDone &&
            std::chrono::steady_clock::now() < deadline)
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     const bool stoppedDuringLoad = !loadDone;
