@@ -75,9 +75,8 @@ fetch "$listings_path" "$listings_body" >"$www$listings_path"
 fetch "$channels_path" "$channels_body" >"$www$channels_path"
 for i in $(seq 20); do fetch "/fix/bench$i.png" >"$www/fix/bench$i.png"; done
 
-start_nginx() { # sets nginx_port; nginx answers a POST with the file at its path
-  local attempt
-  for attempt in 1 2 3 4 5; do
+start_nginx() { # sets nginx_port and nginx_pid
+  for _ in 1 2 3 4 5; do
     nginx_port=$((20000 + RANDOM % 12000)) # below the ephemeral range
     mkdir -p "$work/nginx"
     cat >"$work/nginx/nginx.conf" <<END
@@ -101,6 +100,7 @@ http {
         listen 127.0.0.1:$nginx_port;
         root $www;
         location /pitchsidenew/ {
+            # The static module refuses a POST with 405; this answers it with the file.
             default_type "text/plain; charset=utf-8";
             error_page 405 =200 \$uri;
         }
@@ -159,7 +159,7 @@ measure() { # HOST PATH SCRIPT
   wrk -t2 -c8 -d"${SECONDS_PER_RUN}s" -s "$3" "http://$1$2" | tail -n 1
 }
 
-echo "load before: $(uptime)"
+echo "load before ($(nproc) cores): $(uptime)"
 echo
 echo "| request | listings-server | nginx, same bytes | ratio | goal: ≥ 50%, p99 ≤ 5 ms |"
 echo "|---|---|---|---|---|"
@@ -202,7 +202,7 @@ start_ms() { # PICTURES_HOST [keep] -> the median of START_RUNS starts, in ms
       --script "$work/start.script" "$BUILD_DIR/lib/matchray.so" >"$work/emu.out" 2>&1
     t1=$(date +%s%N)
     if ! grep -q "plugin_exec returned" "$work/emu.out" ||
-      [ "$(ls "$root/tmp/"bench*.png 2>/dev/null | wc -l)" != 20 ]; then
+      [ "$(find "$root/tmp" -name 'bench*.png' | wc -l)" != 20 ]; then
       echo "the plug-in did not start with its 20 pictures:" >&2
       cat "$work/emu.out" >&2
       exit 1
@@ -215,13 +215,15 @@ echo
 start_server="$(start_ms "$server")"
 start_static="$(start_ms "$static")"
 start_none="$(start_ms "$server" keep)"
-echo "| plug-in start, 20 new pictures (median of $START_RUNS) | ms |"
-echo "|---|---|"
-echo "| pictures from listings-server | $start_server |"
-echo "| pictures from nginx | $start_static |"
-echo "| pictures already there (no download) | $start_none |"
-echo "| listings-server ÷ nginx (goal: ≤ 1.3) | $(awk -v a="$start_server" -v b="$start_static" \
-  'BEGIN { r = a / b; printf "%.2f, %s", r, (r <= 1.3 ? "met" : "missed") }') |"
+echo "| plug-in start, median of $START_RUNS | ms | of which the picture pass |"
+echo "|---|---|---|"
+echo "| 20 new pictures from listings-server | $start_server | $((start_server - start_none)) |"
+echo "| 20 new pictures from nginx | $start_static | $((start_static - start_none)) |"
+echo "| the 20 pictures already there | $start_none | |"
+awk -v a="$start_server" -v b="$start_static" -v c="$start_none" 'BEGIN {
+  r = a / b
+  printf "| listings-server ÷ nginx (goal: ≤ 1.3) | %.2f, %s | %.1f |\n", r, (r <= 1.3 ? "met" : "missed"),
+    (b > c ? (a - c) / (b - c) : 0) }'
 
 # A normal request while 1,000 slow connections are held open; nginx first, as
 # a server stalled by them may stay so for a while.
