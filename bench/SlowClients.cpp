@@ -205,7 +205,7 @@ int main(int argc, char** argv) {
                 char buffer[4096];
                 const ssize_t n = recv(s.fd, buffer, sizeof buffer, MSG_DONTWAIT);
                 if (n > 0) {
-                    if (!s.answered) ++idleAnswers;
+                    if (!s.answered && s.kind == Idle) ++idleAnswers;
                     s.answered = true;
                 } else if (n == 0 || (errno != EAGAIN && errno != EWOULDBLOCK)) {
                     ++cut[s.kind];
