@@ -222,8 +222,9 @@ start_none="$(median <"$work/start-none")"
 echo
 echo "| plug-in start, median of $START_RUNS | ms | of which the picture pass |"
 echo "|---|---|---|"
-echo "| 20 new pictures from listings-server | $start_server | $((start_server - start_none)) |"
-echo "| 20 new pictures from nginx | $start_static | $((start_static - start_none)) |"
+pass() { if [ "$1" -gt "$start_none" ]; then echo $(($1 - start_none)); else echo "≈ 0"; fi; }
+echo "| 20 new pictures from listings-server | $start_server | $(pass "$start_server") |"
+echo "| 20 new pictures from nginx | $start_static | $(pass "$start_static") |"
 echo "| the 20 pictures already there | $start_none | |"
 awk -v a="$start_server" -v b="$start_static" -v c="$start_none" 'BEGIN {
   r = a / b
