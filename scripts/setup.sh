@@ -11,6 +11,7 @@ PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   famfamfam-flag-png xvfb xauth
   clang-14 libclang-rt-14-dev
+  nginx wrk jq
 )
 
 missing=()

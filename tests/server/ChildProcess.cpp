@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <thread>
 
 ChildProcess::ChildProcess(const std::vector<std::string>& argv, const std::string& stderrPath) {
@@ -55,9 +56,9 @@ std::string ChildProcess::readLine(int timeoutMs) {
     }
 }
 
-int ChildProcess::terminate(int timeoutMs) {
+int ChildProcess::terminate(int timeoutMs, int sig) {
     if (pid <= 0) return -1;
-    kill(pid, SIGTERM);
+    kill(pid, sig);
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
     int status = 0;
     while (waitpid(pid, &status, WNOHANG) == 0) {
@@ -71,4 +72,15 @@ int ChildProcess::terminate(int timeoutMs) {
     }
     pid = -1;
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+int listeningPort(ChildProcess& server, int timeoutMs) {
+    const std::string prefix = "listening on 127.0.0.1:";
+    const std::string line = server.readLine(timeoutMs);
+    if (line.compare(0, prefix.size(), prefix) != 0) return 0;
+    const std::string digits = line.substr(prefix.size());
+    if (digits.empty() || digits.size() > 5 ||
+        digits.find_first_not_of("0123456789") != std::string::npos)
+        return 0;
+    return std::atoi(digits.c_str());
 }

@@ -2,6 +2,7 @@
 // A program running beside the test, with its standard output on a pipe and
 // its standard error in a file. Ended with SIGTERM and reaped when destroyed.
 
+#include <csignal>
 #include <string>
 #include <vector>
 
@@ -14,11 +15,15 @@ public:
 
     // The next line of standard output, without its line break; empty after timeoutMs.
     std::string readLine(int timeoutMs);
-    // Sends SIGTERM and waits up to timeoutMs; the exit code, or -1.
-    int terminate(int timeoutMs);
+    // Sends the signal and waits up to timeoutMs; the exit code, or -1.
+    int terminate(int timeoutMs, int sig = SIGTERM);
 
 private:
     int pid = -1;
     int out = -1;
     std::string pending;
 };
+
+// The port of the "listening on 127.0.0.1:N" line that "listings-server serve"
+// prints first; 0 when it doesn't come within timeoutMs.
+int listeningPort(ChildProcess& server, int timeoutMs = 10000);

@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <regex>
 #include <sstream>
 
 #include "ChildProcess.h"
@@ -13,21 +11,6 @@ namespace {
 const std::string server = MATCHRAY_BIN_DIR "/listings-server";
 const std::string loadClient = MATCHRAY_BIN_DIR "/listings-load";
 const std::string sample = MATCHRAY_SOURCE_DIR "/data/sample/listings.json";
-
-std::string readAll(const std::string& path) {
-    std::ifstream in(path);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-// Starts "serve --port 0" and reads back the port it bound; 0 when it didn't start.
-int startServer(ChildProcess& child) {
-    std::smatch m;
-    const std::string line = child.readLine(10000);
-    static const std::regex listening("listening on 127\\.0\\.0\\.1:([0-9]+)");
-    return std::regex_match(line, m, listening) ? std::stoi(m[1]) : 0;
-}
 
 }  // namespace
 
@@ -66,8 +49,8 @@ TEST(ServerProgram, EightClientsOfFiveHundredRequestsGetNoError) {
 
     ChildProcess child({server, "serve", "--db", db, "--port", "0", "--threads", "8"},
                        dir.file("server.log"));
-    const int port = startServer(child);
-    ASSERT_GT(port, 0) << readAll(dir.file("server.log"));
+    const int port = listeningPort(child);
+    ASSERT_GT(port, 0) << dir.read("server.log");
 
     ProcessResult load = runProcess(
         {loadClient, "--port", std::to_string(port), "--clients", "8", "--requests", "500"}, "",
@@ -77,7 +60,7 @@ TEST(ServerProgram, EightClientsOfFiveHundredRequestsGetNoError) {
     EXPECT_NE(load.out.find("requests=4000 errors=0"), std::string::npos) << load.out;
 
     EXPECT_EQ(child.terminate(10000), 0);
-    const std::string log = readAll(dir.file("server.log"));
+    const std::string log = dir.read("server.log");
     std::size_t lines = 0, withDevice = 0;
     std::istringstream in(log);
     for (std::string line; std::getline(in, line);) {

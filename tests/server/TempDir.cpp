@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 #include <stdexcept>
 
 TempDir::TempDir() {
@@ -21,4 +22,11 @@ TempDir::~TempDir() {
 void TempDir::write(const std::string& name, const std::string& contents) const {
     std::ofstream out(file(name), std::ios::binary);
     out << contents;
+}
+
+std::string TempDir::read(const std::string& name) const {
+    std::ifstream in(file(name), std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
 }

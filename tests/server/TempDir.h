@@ -13,6 +13,7 @@ public:
     const std::string& path() const { return dir; }
     std::string file(const std::string& name) const { return dir + "/" + name; }
     void write(const std::string& name, const std::string& contents) const;
+    std::string read(const std::string& name) const;  // empty when missing
 
 private:
     std::string dir;
