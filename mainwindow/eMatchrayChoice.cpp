@@ -11,10 +11,7 @@ namespace {
 // A name that would leave its directory is never loaded.
 PictureCache::Picture loadNamed(const char* directory, const eString& name, const char* suffix) {
     if (!SafeFile::isSafeName(name)) return nullptr;
-    // Reused, so a list fill builds its paths without allocating.
-    static std::string path;
-    path.assign(directory).append(name).append(suffix);
-    return PictureCache::get(path);
+    return PictureCache::get(directory + name + suffix);
 }
 
 }  // namespace

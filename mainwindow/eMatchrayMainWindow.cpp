@@ -1,7 +1,5 @@
 #include "eMatchrayMainWindow.h"
 
-#include <cstdio>
-
 #include "ChannelRequest.h"
 #include "ListingsLoader.h"
 #include "PictureCache.h"
@@ -102,7 +100,9 @@ eMatchrayMainWindow::eMatchrayMainWindow(eString deviceIdentity)
 }
 
 // Normally stopped by the close event already; sponsorThread stops it otherwise.
-eMatchrayMainWindow::~eMatchrayMainWindow() { PictureCache::release(); }
+eMatchrayMainWindow::~eMatchrayMainWindow() {
+    PictureCache::release();
+}
 
 int eMatchrayMainWindow::eventHandler(const eWidgetEvent& event) {
     if (event.type == eWidgetEvent::execDone) sponsorThread.stop();
