@@ -2,12 +2,12 @@
 // error box over the main window, or in the silent abandon, within the time
 // limits; the main window comes back and exit ends the run.
 
-#include "FaultBodies.h"
 #include "FaultScenario.h"
+#include "TestFiles.h"
 
 namespace {
 
-using Delivery = FaultServer::Answer::Delivery;
+using Delivery = LoopbackServer::Answer::Delivery;
 
 // Choose the first match, look, leave whatever came up, look again, leave.
 const char* const chooseAndLeave =
@@ -18,7 +18,7 @@ protected:
     ChannelFaults() { serveListings(); }
 
     void serveListings(bool thenRefuse = false) {
-        FaultServer::Answer listings = answer(FaultBodies::listings({{1, "A v B", "a.png"}}));
+        LoopbackServer::Answer listings = answer(TestFiles::listings({{1, "A v B", "a.png"}}));
         listings.thenRefuse = thenRefuse;
         server.answer(listingsPath, listings);
     }
@@ -42,21 +42,21 @@ protected:
 };
 
 TEST_F(ChannelFaults, AnswerThatStallsInTheBodyFailsAtTheStallLimit) {
-    server.answer(channelsPath, answer(Delivery::stall, FaultBodies::channels("HRT 1")));
+    server.answer(channelsPath, answer(Delivery::stall, TestFiles::channels("HRT 1")));
     EmulatorRun result = run(chooseAndLeave);
     expectErrorBox(result);
     expectEndedByTheLimit(result);
 }
 
 TEST_F(ChannelFaults, ConnectionClosedInTheBodyFails) {
-    server.answer(channelsPath, answer(Delivery::cut, FaultBodies::channels("HRT 1")));
+    server.answer(channelsPath, answer(Delivery::cut, TestFiles::channels("HRT 1")));
     expectErrorBox(run(chooseAndLeave));
 }
 
 TEST_F(ChannelFaults, ServerErrorsFail) {
     for (int status : {500, 503}) {
         SCOPED_TRACE(status);
-        server.answer(channelsPath, answer(FaultBodies::channels("HRT 1"), status));
+        server.answer(channelsPath, answer(TestFiles::channels("HRT 1"), status));
         expectErrorBox(run(chooseAndLeave));
     }
 }
@@ -69,7 +69,7 @@ TEST_F(ChannelFaults, RefusedConnectionFails) {
 }
 
 TEST_F(ChannelFaults, GarbageWithinTheSizeCapIsAbandonedSilently) {
-    server.answer(channelsPath, answer(FaultBodies::garbage(512 << 10)));
+    server.answer(channelsPath, answer(TestFiles::garbage(512 << 10)));
     EmulatorRun result = run(chooseAndLeave);
     expectCleanEnd(result);
     EXPECT_TRUE(channelRequested());
@@ -82,9 +82,8 @@ TEST_F(ChannelFaults, GarbageWithinTheSizeCapIsAbandonedSilently) {
 TEST_F(ChannelFaults, InvalidUtf8AndOverlongFieldsAreCutAndShown) {
     std::string name;
     for (int i = 0; i < 60; ++i) name += "\xc5\xbd";  // 120 bytes of "Ž"
-    server.answer(channelsPath,
-                  answer(FaultBodies::channels(
-                      name, FaultBodies::invalidUtf8() + std::string(512 << 10, 'E'))));
+    server.answer(channelsPath, answer(TestFiles::channels(
+                                    name, TestFiles::invalidUtf8() + std::string(512 << 10, 'E'))));
     EmulatorRun result = run(chooseAndLeave);
     expectCleanEnd(result);
     ASSERT_EQ(result.dumps().size(), 2u) << result.transcript();

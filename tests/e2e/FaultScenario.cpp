@@ -20,7 +20,7 @@ EmulatorRun FaultScenario::run(const std::string& script, const std::string& lis
     emulator.connectTimeout = limit;
     emulator.stallTimeout = limit;
     emulator.more = settings;
-    return EmulatorRun(root.path(), emulator, script);
+    return EmulatorRun(root, script, emulator);
 }
 
 std::set<std::string> FaultScenario::outsideTmp() const {
@@ -46,16 +46,4 @@ void FaultScenario::expectCleanEnd(const EmulatorRun& run) const {
 void FaultScenario::expectEndedByTheLimit(const EmulatorRun& run, int blockedTransfers) const {
     EXPECT_GE(run.seconds(), blockedTransfers * limit - 0.5);
     EXPECT_LT(run.seconds(), blockedTransfers * (limit + 6) + 15);
-}
-
-FaultServer::Answer answer(FaultServer::Answer::Delivery delivery, std::string body, int status) {
-    FaultServer::Answer a;
-    a.delivery = delivery;
-    a.body = std::move(body);
-    a.status = status;
-    return a;
-}
-
-FaultServer::Answer answer(std::string body, int status) {
-    return answer(FaultServer::Answer::Delivery::whole, std::move(body), status);
 }

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "EmulatorRun.h"
-#include "FaultServer.h"
+#include "LoopbackServer.h"
 #include "RefusingPort.h"
 #include "TempRoot.h"
 
@@ -41,14 +41,9 @@ protected:
     // Further settings of every run, "KEY=VALUE".
     std::vector<std::string> settings;
     TempRoot root;
-    FaultServer server;
+    LoopbackServer server;
     RefusingPort refusing;
 
 private:
     std::set<std::string> before;
 };
-
-// An answer of the fault server.
-FaultServer::Answer answer(FaultServer::Answer::Delivery delivery, std::string body = "x\n",
-                           int status = 200);
-FaultServer::Answer answer(std::string body, int status = 200);

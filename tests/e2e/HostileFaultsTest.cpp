@@ -9,12 +9,12 @@
 #include <sstream>
 #include <tuple>
 
-#include "FaultBodies.h"
 #include "FaultScenario.h"
+#include "TestFiles.h"
 
 namespace {
 
-using Delivery = FaultServer::Answer::Delivery;
+using Delivery = LoopbackServer::Answer::Delivery;
 
 enum class Stage { listings, pictures, channels };
 enum class Fault { oversizeWithLength, oversizeChunked, hugeCounts, trickle, neverAnswers };
@@ -58,9 +58,9 @@ protected:
 
     // A well-formed answer of the stage that the fault then delivers.
     static std::string payload(Stage stage) {
-        if (stage == Stage::listings) return FaultBodies::listings({{1, "A v B", "a.png"}});
-        if (stage == Stage::channels) return FaultBodies::channels("HRT 1");
-        return FaultBodies::png();
+        if (stage == Stage::listings) return TestFiles::listings({{1, "A v B", "a.png"}});
+        if (stage == Stage::channels) return TestFiles::channels("HRT 1");
+        return TestFiles::png();
     }
 
     static std::string hugeCounts(Stage stage) {
@@ -79,8 +79,8 @@ protected:
         return text;
     }
 
-    FaultServer::Answer hostile(Stage stage, Fault fault) {
-        FaultServer::Answer a;
+    LoopbackServer::Answer hostile(Stage stage, Fault fault) {
+        LoopbackServer::Answer a;
         switch (fault) {
             case Fault::oversizeWithLength:
             case Fault::oversizeChunked: {
@@ -104,16 +104,16 @@ protected:
     }
 
     void serve(Stage stage, Fault fault) {
-        const FaultServer::Answer bad = hostile(stage, fault);
-        const std::string good = FaultBodies::listings({{1, "A v B", "a.png"}});
+        const LoopbackServer::Answer bad = hostile(stage, fault);
+        const std::string good = TestFiles::listings({{1, "A v B", "a.png"}});
         if (stage == Stage::listings || (stage == Stage::pictures && fault == Fault::hugeCounts)) {
             // Every match of the huge listings names its own picture, which is not found.
             server.answer(listingsPath, bad);
         } else if (stage == Stage::pictures) {
             // Three pictures: together they outlast the pass's budget.
-            server.answer(listingsPath, answer(FaultBodies::listings({{1, "A v B", "p1.png"},
-                                                                      {2, "C v D", "p2.png"},
-                                                                      {3, "E v F", "p3.png"}})));
+            server.answer(listingsPath, answer(TestFiles::listings({{1, "A v B", "p1.png"},
+                                                                    {2, "C v D", "p2.png"},
+                                                                    {3, "E v F", "p3.png"}})));
             for (const char* path : {"/fix/p1.png", "/fix/p2.png", "/fix/p3.png"})
                 server.answer(path, bad);
         } else {

@@ -2,12 +2,12 @@
 // the error box or in the silent abandon, within the time limits, and exit
 // ends the run.
 
-#include "FaultBodies.h"
 #include "FaultScenario.h"
+#include "TestFiles.h"
 
 namespace {
 
-using Delivery = FaultServer::Answer::Delivery;
+using Delivery = LoopbackServer::Answer::Delivery;
 
 // Whatever is on screen once plugin_exec waits for the user, then exit.
 const char* const lookAndLeave = "wait 200\ndump\nkey exit\nwait 200\ndump\n";
@@ -27,7 +27,7 @@ protected:
 
 TEST_F(ListingsFaults, AnswerThatStallsInTheBodyFailsAtTheStallLimit) {
     server.answer(listingsPath,
-                  answer(Delivery::stall, FaultBodies::listings({{1, "A v B", "a.png"}})));
+                  answer(Delivery::stall, TestFiles::listings({{1, "A v B", "a.png"}})));
     EmulatorRun result = run(lookAndLeave);
     expectErrorBox(result);
     expectEndedByTheLimit(result);
@@ -35,7 +35,7 @@ TEST_F(ListingsFaults, AnswerThatStallsInTheBodyFailsAtTheStallLimit) {
 
 TEST_F(ListingsFaults, ConnectionClosedInTheBodyFails) {
     server.answer(listingsPath,
-                  answer(Delivery::cut, FaultBodies::listings({{1, "A v B", "a.png"}})));
+                  answer(Delivery::cut, TestFiles::listings({{1, "A v B", "a.png"}})));
     EmulatorRun result = run(lookAndLeave);
     expectErrorBox(result);
     EXPECT_LT(result.seconds(), 20);
@@ -44,7 +44,7 @@ TEST_F(ListingsFaults, ConnectionClosedInTheBodyFails) {
 TEST_F(ListingsFaults, ServerErrorsFail) {
     for (int status : {500, 503}) {
         SCOPED_TRACE(status);
-        server.answer(listingsPath, answer(FaultBodies::listings({{1, "A v B", "a.png"}}), status));
+        server.answer(listingsPath, answer(TestFiles::listings({{1, "A v B", "a.png"}}), status));
         expectErrorBox(run(lookAndLeave));
     }
 }
@@ -56,7 +56,7 @@ TEST_F(ListingsFaults, RefusedConnectionFails) {
 }
 
 TEST_F(ListingsFaults, GarbageWithinTheSizeCapIsAbandonedSilently) {
-    server.answer(listingsPath, answer(FaultBodies::garbage(512 << 10)));
+    server.answer(listingsPath, answer(TestFiles::garbage(512 << 10)));
     EmulatorRun result = run(lookAndLeave);
     expectCleanEnd(result);
     for (const auto& dump : result.dumps()) EXPECT_FALSE(showsErrorBox(dump)) << dump;
@@ -67,13 +67,12 @@ TEST_F(ListingsFaults, InvalidUtf8AndOverlongFieldsAreCutAndShown) {
     const std::string longDirection(300, 'x');
     std::string title;
     for (int i = 0; i < 150; ++i) title += "\xc3\xa9";  // 300 bytes of "é"
-    const std::string broken = "B " + FaultBodies::invalidUtf8();
-    server.answer(
-        listingsPath,
-        answer(FaultBodies::listings(
-            {{1, title, std::string(40, 'p') + ".png", std::string(80, 'k')},
-             {2, broken, "b.png", FaultBodies::invalidUtf8(), "de", "fr", "13.0#\xc3\xff"},
-             {3, "C v D", "c.png", "Sun", "de", "fr", "19.2#" + longDirection}})));
+    const std::string broken = "B " + TestFiles::invalidUtf8();
+    server.answer(listingsPath,
+                  answer(TestFiles::listings(
+                      {{1, title, std::string(40, 'p') + ".png", std::string(80, 'k')},
+                       {2, broken, "b.png", TestFiles::invalidUtf8(), "de", "fr", "13.0#\xc3\xff"},
+                       {3, "C v D", "c.png", "Sun", "de", "fr", "19.2#" + longDirection}})));
     EmulatorRun result = run(lookAndLeave);
     expectCleanEnd(result);
     ASSERT_FALSE(result.dumps().empty()) << result.transcript();
@@ -93,7 +92,7 @@ TEST_F(ListingsFaults, InvalidUtf8AndOverlongFieldsAreCutAndShown) {
 
 TEST_F(ListingsFaults, HalfAMegabyteTitleIsCut) {
     server.answer(listingsPath,
-                  answer(FaultBodies::listings({{1, std::string(512 << 10, 'T'), "a.png"}})));
+                  answer(TestFiles::listings({{1, std::string(512 << 10, 'T'), "a.png"}})));
     EmulatorRun result = run(lookAndLeave);
     expectCleanEnd(result);
     ASSERT_FALSE(result.dumps().empty()) << result.transcript();

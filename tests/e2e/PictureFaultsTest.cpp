@@ -2,12 +2,12 @@
 // entry without a picture, the window still opens within the time limits, and
 // nothing is written outside "/tmp/".
 
-#include "FaultBodies.h"
 #include "FaultScenario.h"
+#include "TestFiles.h"
 
 namespace {
 
-using Delivery = FaultServer::Answer::Delivery;
+using Delivery = LoopbackServer::Answer::Delivery;
 
 const char* const lookAndLeave = "wait 200\ndump\nkey exit\n";
 // The list shows six entries at a time: look, go to the last entry, look again.
@@ -19,11 +19,11 @@ class PictureFaults : public FaultScenario {
 protected:
     // One match per picture name, all on 13.0e, served a good listings file.
     void serveListings(const std::vector<std::string>& pictures) {
-        std::vector<FaultBodies::Match> matches;
+        std::vector<TestFiles::Match> matches;
         for (size_t i = 0; i < pictures.size(); ++i) {
             matches.push_back({int(i + 1), "Match " + std::to_string(i + 1), pictures[i]});
         }
-        server.answer(listingsPath, answer(FaultBodies::listings(matches)));
+        server.answer(listingsPath, answer(TestFiles::listings(matches)));
     }
 
     static bool showsPicture(const std::string& entry, const std::string& name) {
@@ -35,14 +35,14 @@ TEST_F(PictureFaults, EveryBrokenPictureLeavesItsEntryWithoutOne) {
     const std::vector<std::string> names = {"good.png", "stall.png",  "cut.png",   "e500.png",
                                             "e503.png", "notpng.png", "trunc.png", "garbage.png"};
     serveListings(names);
-    server.answer("/fix/good.png", answer(FaultBodies::png()));
-    server.answer("/fix/stall.png", answer(Delivery::stall, FaultBodies::png()));
-    server.answer("/fix/cut.png", answer(Delivery::cut, FaultBodies::png()));
-    server.answer("/fix/e500.png", answer(FaultBodies::png(), 500));
-    server.answer("/fix/e503.png", answer(FaultBodies::png(), 503));
-    server.answer("/fix/notpng.png", answer(FaultBodies::notPng()));
-    server.answer("/fix/trunc.png", answer(FaultBodies::truncatedPng()));
-    server.answer("/fix/garbage.png", answer(FaultBodies::garbage(256 << 10)));
+    server.answer("/fix/good.png", answer(TestFiles::png()));
+    server.answer("/fix/stall.png", answer(Delivery::stall, TestFiles::png()));
+    server.answer("/fix/cut.png", answer(Delivery::cut, TestFiles::png()));
+    server.answer("/fix/e500.png", answer(TestFiles::png(), 500));
+    server.answer("/fix/e503.png", answer(TestFiles::png(), 503));
+    server.answer("/fix/notpng.png", answer(TestFiles::notPng()));
+    server.answer("/fix/trunc.png", answer(TestFiles::truncatedPng()));
+    server.answer("/fix/garbage.png", answer(TestFiles::garbage(256 << 10)));
 
     EmulatorRun result = run(lookAtAllAndLeave);
     expectCleanEnd(result);
@@ -78,7 +78,7 @@ TEST_F(PictureFaults, RefusedPictureServerLeavesEveryEntryWithoutOne) {
 
 TEST_F(PictureFaults, UnsafeNamesAreNeverRequestedOrWritten) {
     serveListings({"../escape.png", "..", "a/b.png", "good.png"});
-    server.answer("/fix/good.png", answer(FaultBodies::png()));
+    server.answer("/fix/good.png", answer(TestFiles::png()));
     EmulatorRun result = run(lookAndLeave);
     expectCleanEnd(result);  // also: nothing appeared outside /tmp/
     for (const auto& request : server.requests()) {

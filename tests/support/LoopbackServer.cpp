@@ -1,40 +1,89 @@
 #include "LoopbackServer.h"
 
-#include <chrono>
+#include <arpa/inet.h>
+#include <fcntl.h>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
 #include <stdexcept>
 
+namespace {
+
+const char* reason(int status) {
+    switch (status) {
+        case 200:
+            return "OK";
+        case 404:
+            return "Not Found";
+        case 500:
+            return "Internal Server Error";
+        case 503:
+            return "Service Unavailable";
+        default:
+            return "Status";
+    }
+}
+
+std::string lowerCase(std::string text) {
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return text;
+}
+
+// The value of a header in a header block, without surrounding blanks; empty
+// when there is none.
+std::string header(const std::string& headers, const std::string& name) {
+    const std::string key = "\r\n" + lowerCase(name) + ":";
+    const size_t at = lowerCase(headers).find(key);
+    if (at == std::string::npos) return "";
+    const size_t start = headers.find_first_not_of(' ', at + key.size());
+    const size_t end = headers.find("\r\n", at + key.size());
+    return start < end ? headers.substr(start, end - start) : "";
+}
+
+}  // namespace
+
 LoopbackServer::LoopbackServer() {
-    // Recorded before the answer goes out (a logger runs after it), so a
-    // client that has its answer always finds its request recorded.
-    http.set_post_routing_handler([this](const httplib::Request& req, httplib::Response&) {
-        Request r;
-        r.method = req.method;
-        r.path = req.path;
-        r.body = req.body;
-        r.userAgent = req.get_header_value("User-Agent");
-        r.contentType = req.get_header_value("Content-Type");
-        r.remotePort = req.remote_port;
-        std::lock_guard<std::mutex> lock(mutex);
-        received.push_back(std::move(r));
-    });
+    others.status = 404;
+    others.body.clear();
+    if (pipe2(wakePipe, O_CLOEXEC) != 0) throw std::runtime_error("pipe failed");
+    listenFd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    if (listenFd < 0 || bind(listenFd, reinterpret_cast<sockaddr*>(&address), sizeof address) ||
+        listen(listenFd, 16) ||
+        getsockname(listenFd, reinterpret_cast<sockaddr*>(&address), &length)) {
+        throw std::runtime_error("cannot bind a loopback port");
+    }
+    boundPort = ntohs(address.sin_port);
+    acceptor = std::thread([this] { acceptLoop(); });
 }
 
 LoopbackServer::~LoopbackServer() {
     stop();
+    close(listenFd);
+    close(wakePipe[0]);
+    close(wakePipe[1]);
 }
 
-void LoopbackServer::start() {
-    boundPort = http.bind_to_any_port("127.0.0.1");
-    if (boundPort <= 0) throw std::runtime_error("cannot bind a loopback port");
-    thread = std::thread([this] { http.listen_after_bind(); });
-    // The socket listens from bind on; wait until the loop serves it too.
-    while (!http.is_running()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+void LoopbackServer::answer(const std::string& path, Answer answer) {
+    std::lock_guard<std::mutex> lock(mutex);
+    answers[path] = std::move(answer);
 }
 
-void LoopbackServer::stop() {
-    if (!thread.joinable()) return;
-    http.stop();
-    thread.join();
+void LoopbackServer::answerOthers(Answer answer) {
+    std::lock_guard<std::mutex> lock(mutex);
+    others = std::move(answer);
 }
 
 std::string LoopbackServer::hostPort() const {
@@ -44,4 +93,172 @@ std::string LoopbackServer::hostPort() const {
 std::vector<LoopbackServer::Request> LoopbackServer::requests() {
     std::lock_guard<std::mutex> lock(mutex);
     return received;
+}
+
+void LoopbackServer::stop() {
+    if (stopping.exchange(true)) return;
+    // The pipe stays readable from now on: every poll below wakes at once.
+    const char wake = 1;
+    (void)!write(wakePipe[1], &wake, 1);
+    acceptor.join();
+    std::vector<std::thread> running;
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        running.swap(connections);
+    }
+    for (auto& thread : running) thread.join();
+}
+
+void LoopbackServer::acceptLoop() {
+    while (!stopping) {
+        pollfd fds[2] = {{listenFd, POLLIN, 0}, {wakePipe[0], POLLIN, 0}};
+        if (poll(fds, 2, -1) < 0 || (fds[1].revents & POLLIN)) break;
+        int fd = accept4(listenFd, nullptr, nullptr, SOCK_CLOEXEC);
+        if (fd < 0 && (errno == EINTR || errno == ECONNABORTED || errno == EAGAIN)) continue;
+        if (fd < 0) break;  // the listener was shut down
+        // Heads and bodies go out in separate sends: don't hold one back for an ACK.
+        const int on = 1;
+        setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
+        std::lock_guard<std::mutex> lock(mutex);
+        const int connection = ++accepted;
+        connections.emplace_back([this, fd, connection] {
+            serve(fd, connection);
+            close(fd);
+        });
+    }
+}
+
+void LoopbackServer::serve(int fd, int connection) {
+    std::string pending;
+    Request request;
+    request.connection = connection;
+    while (readRequest(fd, pending, request)) {
+        Answer reply;
+        {
+            std::lock_guard<std::mutex> lock(mutex);
+            received.push_back(request);
+            auto found = answers.find(request.path);
+            reply = found != answers.end() ? found->second : others;
+        }
+        if (reply.delivery == Answer::Delivery::silent) return waitForStop(fd);
+
+        std::string head = "HTTP/1.1 " + std::to_string(reply.status) + " " + reason(reply.status) +
+                           "\r\nContent-Type: application/octet-stream\r\n";
+        const size_t repeat = reply.delivery == Answer::Delivery::whole ? reply.repeat : 1;
+        head += reply.delivery == Answer::Delivery::chunked
+                    ? "Transfer-Encoding: chunked\r\n\r\n"
+                    : "Content-Length: " + std::to_string(reply.body.size() * repeat) + "\r\n\r\n";
+        if (!sendAll(fd, head.data(), head.size())) return;
+        if (reply.delivery != Answer::Delivery::stall && reply.delivery != Answer::Delivery::cut) {
+            if (!sendBody(fd, reply)) return;
+            // A shut-down listener answers new connections with a reset.
+            if (reply.thenRefuse) shutdown(listenFd, SHUT_RDWR);
+            continue;
+        }
+        if (!sendAll(fd, reply.body.data(), reply.body.size() / 2)) return;
+        if (reply.delivery == Answer::Delivery::stall) waitForStop(fd);
+        return;  // cut: closing now leaves the announced body short
+    }
+}
+
+bool LoopbackServer::readRequest(int fd, std::string& pending, Request& request) {
+    size_t headerEnd;
+    char buffer[16384];
+    while ((headerEnd = pending.find("\r\n\r\n")) == std::string::npos) {
+        pollfd fds[2] = {{fd, POLLIN, 0}, {wakePipe[0], POLLIN, 0}};
+        if (poll(fds, 2, -1) < 0 || (fds[1].revents & POLLIN)) return false;
+        ssize_t n = recv(fd, buffer, sizeof buffer, 0);
+        if (n <= 0) return false;
+        pending.append(buffer, static_cast<size_t>(n));
+    }
+    const std::string headers = pending.substr(0, headerEnd + 2);
+    const size_t bodyStart = headerEnd + 4;
+    const size_t bodySize = std::strtoul(header(headers, "Content-Length").c_str(), nullptr, 10);
+    while (pending.size() < bodyStart + bodySize) {
+        pollfd fds[2] = {{fd, POLLIN, 0}, {wakePipe[0], POLLIN, 0}};
+        if (poll(fds, 2, -1) < 0 || (fds[1].revents & POLLIN)) return false;
+        ssize_t n = recv(fd, buffer, sizeof buffer, 0);
+        if (n <= 0) return false;
+        pending.append(buffer, static_cast<size_t>(n));
+    }
+    const size_t methodEnd = headers.find(' ');
+    const size_t pathEnd = headers.find(' ', methodEnd + 1);
+    request.method = headers.substr(0, methodEnd);
+    request.path = headers.substr(methodEnd + 1, pathEnd - methodEnd - 1);
+    request.body = pending.substr(bodyStart, bodySize);
+    request.userAgent = header(headers, "User-Agent");
+    request.contentType = header(headers, "Content-Type");
+    pending.erase(0, bodyStart + bodySize);
+    return true;
+}
+
+bool LoopbackServer::sendAll(int fd, const char* data, size_t size) {
+    while (size > 0) {
+        pollfd fds[2] = {{fd, POLLOUT, 0}, {wakePipe[0], POLLIN, 0}};
+        if (poll(fds, 2, -1) < 0 || (fds[1].revents & POLLIN)) return false;
+        ssize_t n = send(fd, data, size, MSG_NOSIGNAL | MSG_DONTWAIT);
+        if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) continue;
+        if (n <= 0) return false;
+        data += n;
+        size -= static_cast<size_t>(n);
+    }
+    return true;
+}
+
+bool LoopbackServer::sendBody(int fd, const Answer& reply) {
+    const std::string& body = reply.body;
+    switch (reply.delivery) {
+        case Answer::Delivery::trickle:
+            for (size_t at = 0; at < body.size(); at += 4) {
+                if (at > 0 && stopsWithin(reply.trickleMs)) return false;
+                if (!sendAll(fd, body.data() + at, std::min<size_t>(4, body.size() - at))) {
+                    return false;
+                }
+            }
+            return true;
+        case Answer::Delivery::chunked:
+            for (size_t i = 0; i < reply.repeat; ++i) {
+                char size[20];
+                const int length = std::snprintf(size, sizeof size, "%zx\r\n", body.size());
+                if (!body.empty() &&
+                    (!sendAll(fd, size, size_t(length)) || !sendAll(fd, body.data(), body.size()) ||
+                     !sendAll(fd, "\r\n", 2))) {
+                    return false;
+                }
+            }
+            return sendAll(fd, "0\r\n\r\n", 5);
+        default:
+            for (size_t i = 0; i < reply.repeat; ++i) {
+                if (!sendAll(fd, body.data(), body.size())) return false;
+            }
+            return true;
+    }
+}
+
+bool LoopbackServer::stopsWithin(int ms) {
+    pollfd wake = {wakePipe[0], POLLIN, 0};
+    return poll(&wake, 1, ms) != 0;
+}
+
+void LoopbackServer::waitForStop(int fd) {
+    // Holds the connection open and quiet until the server stops or the client gives up.
+    char buffer[4096];
+    for (;;) {
+        pollfd fds[2] = {{fd, POLLIN, 0}, {wakePipe[0], POLLIN, 0}};
+        if (poll(fds, 2, -1) < 0 || (fds[1].revents & POLLIN)) return;
+        if (recv(fd, buffer, sizeof buffer, 0) <= 0) return;
+    }
+}
+
+LoopbackServer::Answer answer(std::string body, int status) {
+    return answer(LoopbackServer::Answer::Delivery::whole, std::move(body), status);
+}
+
+LoopbackServer::Answer answer(LoopbackServer::Answer::Delivery delivery, std::string body,
+                              int status) {
+    LoopbackServer::Answer a;
+    a.delivery = delivery;
+    a.body = std::move(body);
+    a.status = status;
+    return a;
 }

@@ -1,12 +1,13 @@
 #pragma once
-// Answers a misbehaving server sends: garbage, broken text and broken pictures,
-// next to well-formed listings and channel files to carry them.
+// The files the servers send, built for a test: well-formed listings and
+// channel files, pictures, and what a misbehaving server sends instead
+// (garbage, broken text and broken pictures).
 
 #include <cstddef>
 #include <string>
 #include <vector>
 
-namespace FaultBodies {
+namespace TestFiles {
 
 // Pseudo-random bytes, the same for the same seed; the first byte is 0xFF, so
 // no reader takes the start for a number.
@@ -36,4 +37,4 @@ std::string png();
 std::string truncatedPng();
 std::string notPng();
 
-}  // namespace FaultBodies
+}  // namespace TestFiles

@@ -1,6 +1,7 @@
 #pragma once
 // A program running beside the test, with its standard output on a pipe and
-// its standard error in a file. Ended with SIGTERM and reaped when destroyed.
+// its standard error in a file (or /dev/null). Ended with SIGTERM and reaped
+// when destroyed. Programs to run to their end go through runProcess.
 
 #include <csignal>
 #include <string>
@@ -8,7 +9,7 @@
 
 class ChildProcess {
 public:
-    ChildProcess(const std::vector<std::string>& argv, const std::string& stderrPath);
+    ChildProcess(const std::vector<std::string>& argv, const std::string& stderrPath = "/dev/null");
     ~ChildProcess();
     ChildProcess(const ChildProcess&) = delete;
     ChildProcess& operator=(const ChildProcess&) = delete;

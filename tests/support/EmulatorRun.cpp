@@ -1,30 +1,41 @@
 #include "EmulatorRun.h"
 
 #include <chrono>
+#include <filesystem>
 #include <sstream>
 
-EmulatorRun::EmulatorRun(const std::string& root, const EmulatorSettings& settings,
-                         const std::string& script, int timeoutMs) {
-    std::vector<std::string> argv = {
-        MATCHRAY_BIN_DIR "/receiver-emu",
-        "--root",
-        root,
-        "--headless",
-        "--set",
-        "/matchray/listings_host=" + settings.listingsHost,
-        "--set",
-        "/matchray/pictures_host=" + settings.picturesHost,
-        "--set",
-        "/matchray/connect_timeout=" + std::to_string(settings.connectTimeout),
-        "--set",
-        "/matchray/stall_timeout=" + std::to_string(settings.stallTimeout),
-    };
-    for (const std::string& setting : settings.more) argv.insert(argv.end(), {"--set", setting});
-    argv.push_back(MATCHRAY_LIB_DIR "/matchray.so");
-    const auto start = std::chrono::steady_clock::now();
-    result = runProcess(argv, script, timeoutMs);
-    elapsed = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+#include "gPixmap.h"
+#include "loadPNG.h"
 
+std::string emulatorPath() {
+    return MATCHRAY_BIN_DIR "/receiver-emu";
+}
+
+EmulatorRun::EmulatorRun(const TempRoot& root, const std::string& script,
+                         const EmulatorSettings& settings) {
+    std::vector<std::string> argv = {emulatorPath(), "--root", root.path(), "--headless"};
+    auto set = [&](const std::string& key, const std::string& value) {
+        if (!value.empty() && value != "0") argv.insert(argv.end(), {"--set", key + "=" + value});
+    };
+    set("/matchray/listings_host", settings.listingsHost);
+    set("/matchray/pictures_host", settings.picturesHost);
+    set("/matchray/connect_timeout", std::to_string(settings.connectTimeout));
+    set("/matchray/stall_timeout", std::to_string(settings.stallTimeout));
+    for (const std::string& setting : settings.more) argv.insert(argv.end(), {"--set", setting});
+    argv.insert(argv.end(), settings.args.begin(), settings.args.end());
+    argv.push_back(settings.plugin);
+    const auto start = std::chrono::steady_clock::now();
+    result = runProcess(argv, script, settings.timeoutMs);
+    elapsed = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    readDumps();
+}
+
+EmulatorRun::EmulatorRun(ProcessResult process, double seconds)
+    : result(std::move(process)), elapsed(seconds) {
+    readDumps();
+}
+
+void EmulatorRun::readDumps() {
     std::istringstream lines(result.out);
     std::string line, screen;
     bool inside = false;
@@ -99,4 +110,29 @@ std::vector<std::string> entryLines(const std::string& dump) {
         if (at != std::string::npos && line.find_first_not_of(" *") == at) entries.push_back(line);
     }
     return entries;
+}
+
+std::vector<std::string> linesWith(const std::string& text, const std::string& needle) {
+    std::vector<std::string> found;
+    std::istringstream lines(text);
+    std::string line;
+    while (std::getline(lines, line)) {
+        if (line.find(needle) != std::string::npos) found.push_back(line);
+    }
+    return found;
+}
+
+void installFlags(const TempRoot& root, const std::vector<std::string>& codes) {
+    namespace fs = std::filesystem;
+    const std::string folder = root.real("/var/tuxbox/config/pitchside/countries");
+    fs::create_directories(folder);
+    for (const auto& code : codes) {
+        const fs::path debian = "/usr/share/flags/countries/16x11/" + code + ".png";
+        const std::string target = folder + "/" + code + ".png";
+        if (fs::exists(debian)) {
+            fs::copy_file(debian, target, fs::copy_options::overwrite_existing);
+        } else {
+            savePNG(target, gPixmap(16, 11, gColor(0xff3060c0u)));
+        }
+    }
 }

@@ -1,8 +1,8 @@
-#include "FaultBodies.h"
+#include "TestFiles.h"
 
 #include <cstdint>
 
-namespace FaultBodies {
+namespace TestFiles {
 
 std::string garbage(size_t size, unsigned seed) {
     std::string bytes(size, '\0');
@@ -54,4 +54,4 @@ std::string notPng() {
     return "<html><body>Not found</body></html>\n";
 }
 
-}  // namespace FaultBodies
+}  // namespace TestFiles

@@ -1,5 +1,7 @@
 #include "ChildProcess.h"
 
+#include "ProcessRun.h"
+
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
@@ -11,6 +13,7 @@
 #include <thread>
 
 ChildProcess::ChildProcess(const std::vector<std::string>& argv, const std::string& stderrPath) {
+    const std::vector<std::string> command = commandFor(argv);
     int fds[2];
     if (pipe(fds) != 0) return;
     pid = fork();
@@ -20,7 +23,7 @@ ChildProcess::ChildProcess(const std::vector<std::string>& argv, const std::stri
         if (err >= 0) dup2(err, STDERR_FILENO);
         close(fds[0]);
         std::vector<char*> args;
-        for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
+        for (const std::string& a : command) args.push_back(const_cast<char*>(a.c_str()));
         args.push_back(nullptr);
         execv(args[0], args.data());
         _exit(127);
