@@ -2,7 +2,8 @@
 # Plants each fault of tests/faults/planted.tsv into the plug-in, one at a time,
 # builds, runs the suite and says whether the suite caught it. The tree is
 # restored after each fault. Needs a configured build (scripts/test.sh).
-# Usage: scripts/plant-faults.sh [NAME...]    (BUILD_DIR, JOBS, CTEST_ARGS as for scripts/test.sh)
+# Usage: scripts/plant-faults.sh [NAME...]    (BUILD_DIR, JOBS, CTEST_ARGS as for scripts/test.sh;
+#        TARGETS limits the build to some targets, e.g. TARGETS="listings_tests detail_tests")
 set -euo pipefail
 cd "$(dirname "$0")/.."
 BUILD_DIR="${BUILD_DIR:-build}"
@@ -28,7 +29,7 @@ while IFS=$'\t' read -r name file substitution; do
     if git diff --quiet -- "$file"; then
         result="NOT PLANTED (the substitution matched nothing)"
         broken=$((broken + 1))
-    elif ! cmake --build "$BUILD_DIR" -j"$JOBS" >/tmp/plant-faults-build.log 2>&1; then
+    elif ! cmake --build "$BUILD_DIR" -j"$JOBS" ${TARGETS:+--target $TARGETS} >/tmp/plant-faults-build.log 2>&1; then
         result="build failed"
         broken=$((broken + 1))
     elif ctest --test-dir "$BUILD_DIR" -j"$JOBS" ${CTEST_ARGS:-} >/tmp/plant-faults-test.log 2>&1; then
@@ -43,6 +44,6 @@ while IFS=$'\t' read -r name file substitution; do
     printf '%-26s %-44s %s\n' "$name" "$file" "$result"
 done <"$TABLE"
 # Rebuild the unplanted tree, so the build matches the sources again.
-cmake --build "$BUILD_DIR" -j"$JOBS" >/dev/null 2>&1 || true
+cmake --build "$BUILD_DIR" -j"$JOBS" ${TARGETS:+--target $TARGETS} >/dev/null 2>&1 || true
 echo "plant-faults: $caught caught, $missed missed, $broken not planted or not built"
 [ "$missed" -eq 0 ] && [ "$broken" -eq 0 ]
