@@ -29,14 +29,14 @@ while IFS=$'\t' read -r name file substitution; do
     if git diff --quiet -- "$file"; then
         result="NOT PLANTED (the substitution matched nothing)"
         broken=$((broken + 1))
-    elif ! cmake --build "$BUILD_DIR" -j"$JOBS" ${TARGETS:+--target $TARGETS} >/tmp/plant-faults-build.log 2>&1; then
+    elif ! cmake --build "$BUILD_DIR" -j"$JOBS" ${TARGETS:+--target $TARGETS} >"$BUILD_DIR"/plant-faults-build.log 2>&1; then
         result="build failed"
         broken=$((broken + 1))
-    elif ctest --test-dir "$BUILD_DIR" -j"$JOBS" ${CTEST_ARGS:-} >/tmp/plant-faults-test.log 2>&1; then
+    elif ctest --test-dir "$BUILD_DIR" -j"$JOBS" ${CTEST_ARGS:-} >"$BUILD_DIR"/plant-faults-test.log 2>&1; then
         result="MISSED"
         missed=$((missed + 1))
     else
-        failed=$(grep -cE '^\s*[0-9]+ - ' /tmp/plant-faults-test.log || true)
+        failed=$(grep -cE '^\s*[0-9]+ - ' "$BUILD_DIR"/plant-faults-test.log || true)
         result="caught ($failed failing tests)"
         caught=$((caught + 1))
     fi
