@@ -13,21 +13,11 @@
 #include <thread>
 
 ChildProcess::ChildProcess(const std::vector<std::string>& argv, const std::string& stderrPath) {
-    const std::vector<std::string> command = commandFor(argv);
     int fds[2];
-    if (pipe(fds) != 0) return;
-    pid = fork();
-    if (pid == 0) {
-        dup2(fds[1], STDOUT_FILENO);
-        const int err = open(stderrPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        if (err >= 0) dup2(err, STDERR_FILENO);
-        close(fds[0]);
-        std::vector<char*> args;
-        for (const std::string& a : command) args.push_back(const_cast<char*>(a.c_str()));
-        args.push_back(nullptr);
-        execv(args[0], args.data());
-        _exit(127);
-    }
+    if (pipe2(fds, O_CLOEXEC) != 0) return;
+    const int err = open(stderrPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    pid = spawnProcess(argv, -1, fds[1], err);
+    if (err >= 0) close(err);
     close(fds[1]);
     out = fds[0];
 }

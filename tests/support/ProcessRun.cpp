@@ -39,25 +39,31 @@ std::vector<std::string> commandFor(const std::vector<std::string>& argv) {
     return argv;
 }
 
-ProcessResult runProcess(const std::vector<std::string>& argv, const std::string& input,
-                         int timeoutMs, const std::vector<std::string>& extraEnv) {
-    ProcessResult result;
+pid_t spawnProcess(const std::vector<std::string>& argv, int in, int out, int err,
+                   const std::vector<std::string>& extraEnv) {
     const std::vector<std::string> command = commandFor(argv);
-    int in[2], out[2], err[2];
-    if (pipe(in) || pipe(out) || pipe(err)) return result;
-    pid_t pid = fork();
+    std::vector<char*> args;
+    for (const auto& a : command) args.push_back(const_cast<char*>(a.c_str()));
+    args.push_back(nullptr);
+    const pid_t pid = fork();
     if (pid == 0) {
-        dup2(in[0], 0);
-        dup2(out[1], 1);
-        dup2(err[1], 2);
-        for (int fd : {in[0], in[1], out[0], out[1], err[0], err[1]}) close(fd);
+        const int streams[3] = {in, out, err};
+        for (int target = 0; target < 3; ++target) {
+            if (streams[target] >= 0) dup2(streams[target], target);
+        }
         for (const auto& e : extraEnv) putenv(const_cast<char*>(e.c_str()));
-        std::vector<char*> args;
-        for (const auto& a : command) args.push_back(const_cast<char*>(a.c_str()));
-        args.push_back(nullptr);
         execv(args[0], args.data());
         _exit(127);
     }
+    return pid;
+}
+
+ProcessResult runProcess(const std::vector<std::string>& argv, const std::string& input,
+                         int timeoutMs, const std::vector<std::string>& extraEnv) {
+    ProcessResult result;
+    int in[2], out[2], err[2];
+    if (pipe2(in, O_CLOEXEC) || pipe2(out, O_CLOEXEC) || pipe2(err, O_CLOEXEC)) return result;
+    const pid_t pid = spawnProcess(argv, in[0], out[1], err[1], extraEnv);
     close(in[0]);
     close(out[1]);
     close(err[1]);

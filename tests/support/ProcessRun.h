@@ -1,6 +1,10 @@
 #pragma once
-// Runs a program to its end with a time limit, feeding it standard input and
-// collecting its standard output and standard error.
+// The tests' process runner: runProcess runs a program to its end with a time
+// limit, feeding it standard input and collecting its standard output and
+// standard error; ChildProcess (ChildProcess.h) keeps one running beside the
+// test. Both start it with spawnProcess.
+
+#include <sys/types.h>
 
 #include <string>
 #include <vector>
@@ -20,3 +24,9 @@ std::vector<std::string> commandFor(const std::vector<std::string>& argv);
 
 ProcessResult runProcess(const std::vector<std::string>& argv, const std::string& input = "",
                          int timeoutMs = 60000, const std::vector<std::string>& extraEnv = {});
+
+// Starts argv (through commandFor) with in, out and err as its standard
+// streams (-1: the test's own) and extraEnv ("KEY=VALUE") added. The caller's
+// other descriptors must be close-on-exec. The child's pid, or -1.
+pid_t spawnProcess(const std::vector<std::string>& argv, int in, int out, int err,
+                   const std::vector<std::string>& extraEnv = {});
