@@ -18,18 +18,7 @@
 namespace {
 
 const char* reason(int status) {
-    switch (status) {
-        case 200:
-            return "OK";
-        case 404:
-            return "Not Found";
-        case 500:
-            return "Internal Server Error";
-        case 503:
-            return "Service Unavailable";
-        default:
-            return "Status";
-    }
+    return status == 200 ? "OK" : status == 404 ? "Not Found" : "Status";
 }
 
 std::string lowerCase(std::string text) {
@@ -162,25 +151,26 @@ void LoopbackServer::serve(int fd, int connection) {
 }
 
 bool LoopbackServer::readRequest(int fd, std::string& pending, Request& request) {
+    // Reads on until pending holds size bytes; false when the peer or the server stops.
+    auto readUpTo = [&](size_t size) {
+        char buffer[16384];
+        while (pending.size() < size) {
+            pollfd fds[2] = {{fd, POLLIN, 0}, {wakePipe[0], POLLIN, 0}};
+            if (poll(fds, 2, -1) < 0 || (fds[1].revents & POLLIN)) return false;
+            const ssize_t n = recv(fd, buffer, sizeof buffer, 0);
+            if (n <= 0) return false;
+            pending.append(buffer, static_cast<size_t>(n));
+        }
+        return true;
+    };
     size_t headerEnd;
-    char buffer[16384];
     while ((headerEnd = pending.find("\r\n\r\n")) == std::string::npos) {
-        pollfd fds[2] = {{fd, POLLIN, 0}, {wakePipe[0], POLLIN, 0}};
-        if (poll(fds, 2, -1) < 0 || (fds[1].revents & POLLIN)) return false;
-        ssize_t n = recv(fd, buffer, sizeof buffer, 0);
-        if (n <= 0) return false;
-        pending.append(buffer, static_cast<size_t>(n));
+        if (!readUpTo(pending.size() + 1)) return false;
     }
     const std::string headers = pending.substr(0, headerEnd + 2);
     const size_t bodyStart = headerEnd + 4;
     const size_t bodySize = std::strtoul(header(headers, "Content-Length").c_str(), nullptr, 10);
-    while (pending.size() < bodyStart + bodySize) {
-        pollfd fds[2] = {{fd, POLLIN, 0}, {wakePipe[0], POLLIN, 0}};
-        if (poll(fds, 2, -1) < 0 || (fds[1].revents & POLLIN)) return false;
-        ssize_t n = recv(fd, buffer, sizeof buffer, 0);
-        if (n <= 0) return false;
-        pending.append(buffer, static_cast<size_t>(n));
-    }
+    if (!readUpTo(bodyStart + bodySize)) return false;
     const size_t methodEnd = headers.find(' ');
     const size_t pathEnd = headers.find(' ', methodEnd + 1);
     request.method = headers.substr(0, methodEnd);
