@@ -16,14 +16,14 @@
 #include <vector>
 
 #include "EmulatorRun.h"
-#include "FaultBodies.h"
-#include "FaultServer.h"
+#include "LoopbackServer.h"
 #include "TempRoot.h"
+#include "TestFiles.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-using Delivery = FaultServer::Answer::Delivery;
+using Delivery = LoopbackServer::Answer::Delivery;
 
 const char* const listingsPath = "/pitchsidenew/matchray_data_dm.php";
 const char* const channelsPath = "/pitchsidenew/matchray_channels_dm.php";
@@ -34,22 +34,22 @@ const char* const look = "wait 200\ndump\nkey exit\n";
 const char* const chooseAndLook =
     "wait 200\nkey ok\nwait 200\ndump\nkey exit\nwait 200\ndump\nkey exit\n";
 
-FaultServer::Answer answer(Delivery delivery, std::string body = "", size_t repeat = 1) {
-    FaultServer::Answer a;
+LoopbackServer::Answer reply(Delivery delivery, std::string body = "", size_t repeat = 1) {
+    LoopbackServer::Answer a;
     a.delivery = delivery;
     a.body = std::move(body);
     a.repeat = repeat;
     return a;
 }
 
-FaultServer::Answer whole(std::string body) {
-    return answer(Delivery::whole, std::move(body));
+LoopbackServer::Answer whole(std::string body) {
+    return reply(Delivery::whole, std::move(body));
 }
 
 // One kibibyte: a good answer and blanks, sent megabytes times over.
-FaultServer::Answer oversize(Delivery delivery, std::string block, size_t mebibytes, char pad) {
+LoopbackServer::Answer oversize(Delivery delivery, std::string block, size_t mebibytes, char pad) {
     block.resize(1024, pad);
-    return answer(delivery, std::move(block), mebibytes * 1024);
+    return reply(delivery, std::move(block), mebibytes * 1024);
 }
 
 // Count lines of one field each, as many as fit in the answer cap.
@@ -61,99 +61,99 @@ std::string oneFieldLines(size_t count, size_t lines) {
 }
 
 const std::string goodListings =
-    FaultBodies::listings({{1, "A v B", "p1.png"}, {2, "C v D", "p2.png"}, {3, "E v F", "p3.png"}});
+    TestFiles::listings({{1, "A v B", "p1.png"}, {2, "C v D", "p2.png"}, {3, "E v F", "p3.png"}});
 
-void serveGoodPictures(FaultServer& server) {
+void serveGoodPictures(LoopbackServer& server) {
     for (const char* path : {"/fix/p1.png", "/fix/p2.png", "/fix/p3.png"})
-        server.answer(path, whole(FaultBodies::png()));
+        server.answer(path, whole(TestFiles::png()));
 }
 
 // Five matches, each picture answered with the same fault.
-void serveFivePictures(FaultServer& server, const FaultServer::Answer& bad) {
-    std::vector<FaultBodies::Match> matches;
+void serveFivePictures(LoopbackServer& server, const LoopbackServer::Answer& bad) {
+    std::vector<TestFiles::Match> matches;
     for (int i = 1; i <= 5; ++i) {
         const std::string name = "p" + std::to_string(i) + ".png";
         matches.push_back({i, "Match " + std::to_string(i), name});
         server.answer("/fix/" + name, bad);
     }
-    server.answer(listingsPath, whole(FaultBodies::listings(matches)));
+    server.answer(listingsPath, whole(TestFiles::listings(matches)));
 }
 
 struct Case {
     const char* name;
     const char* script;
-    std::function<void(FaultServer&)> serve;
+    std::function<void(LoopbackServer&)> serve;
 };
 
 std::vector<Case> cases() {
     // A good answer padded to 200 bytes: it would take 100 s.
     const auto trickle = [](std::string body) {
         body.resize(std::max<size_t>(body.size(), 200), ' ');
-        FaultServer::Answer a = answer(Delivery::trickle, std::move(body));
+        LoopbackServer::Answer a = reply(Delivery::trickle, std::move(body));
         a.trickleMs = 2000;
         return a;
     };
-    const auto listingsThen = [](FaultServer& server, const FaultServer::Answer& channels) {
+    const auto listingsThen = [](LoopbackServer& server, const LoopbackServer::Answer& channels) {
         server.answer(listingsPath, whole(goodListings));
         serveGoodPictures(server);
         server.answer(channelsPath, channels);
     };
     return {
         {"anchor: well-behaved server", chooseAndLook,
-         [=](FaultServer& s) { listingsThen(s, whole(FaultBodies::channels("HRT 1"))); }},
+         [=](LoopbackServer& s) { listingsThen(s, whole(TestFiles::channels("HRT 1"))); }},
         {"listings 6 MiB, Content-Length", look,
-         [](FaultServer& s) {
+         [](LoopbackServer& s) {
              s.answer(listingsPath, oversize(Delivery::whole, goodListings, 6, ' '));
          }},
         {"listings 6 MiB, chunked", look,
-         [](FaultServer& s) {
+         [](LoopbackServer& s) {
              s.answer(listingsPath, oversize(Delivery::chunked, goodListings, 6, ' '));
          }},
         {"listings 300,000 matches, 40,000 satellites", look,
-         [](FaultServer& s) {
+         [](LoopbackServer& s) {
              std::string text = oneFieldLines(300000, 300000) + "40000\n";
              for (int i = 0; i < 40000; ++i) text += "1#13.0#e\n";
              s.answer(listingsPath, whole(text));
          }},
         {"listings trickle 4 B / 2 s", look,
-         [=](FaultServer& s) { s.answer(listingsPath, trickle(goodListings)); }},
+         [=](LoopbackServer& s) { s.answer(listingsPath, trickle(goodListings)); }},
         {"listings never answers", look,
-         [](FaultServer& s) { s.answer(listingsPath, answer(Delivery::silent)); }},
+         [](LoopbackServer& s) { s.answer(listingsPath, reply(Delivery::silent)); }},
         {"pictures 300 MiB, Content-Length", look,
-         [](FaultServer& s) {
-             serveFivePictures(s, oversize(Delivery::whole, FaultBodies::png(), 300, '\0'));
+         [](LoopbackServer& s) {
+             serveFivePictures(s, oversize(Delivery::whole, TestFiles::png(), 300, '\0'));
          }},
         {"pictures 300 MiB, chunked", look,
-         [](FaultServer& s) {
-             serveFivePictures(s, oversize(Delivery::chunked, FaultBodies::png(), 300, '\0'));
+         [](LoopbackServer& s) {
+             serveFivePictures(s, oversize(Delivery::chunked, TestFiles::png(), 300, '\0'));
          }},
         {"pictures 3,000 matches, each its own", look,
-         [](FaultServer& s) {
-             std::vector<FaultBodies::Match> matches;
+         [](LoopbackServer& s) {
+             std::vector<TestFiles::Match> matches;
              for (int i = 1; i <= 3000; ++i) {
                  const std::string name = "m" + std::to_string(i) + ".png";
                  matches.push_back({i, "Match " + std::to_string(i), name});
-                 s.answer("/fix/" + name, whole(FaultBodies::png()));
+                 s.answer("/fix/" + name, whole(TestFiles::png()));
              }
-             s.answer(listingsPath, whole(FaultBodies::listings(matches)));
+             s.answer(listingsPath, whole(TestFiles::listings(matches)));
          }},
         {"pictures trickle 4 B / 2 s", look,
-         [=](FaultServer& s) { serveFivePictures(s, trickle(FaultBodies::png())); }},
+         [=](LoopbackServer& s) { serveFivePictures(s, trickle(TestFiles::png())); }},
         {"pictures never answer", look,
-         [](FaultServer& s) { serveFivePictures(s, answer(Delivery::silent)); }},
+         [](LoopbackServer& s) { serveFivePictures(s, reply(Delivery::silent)); }},
         {"channels 6 MB: count 3,000,000, lines \"1\"", chooseAndLook,
-         [=](FaultServer& s) { listingsThen(s, whole(oneFieldLines(3000000, 3000000))); }},
+         [=](LoopbackServer& s) { listingsThen(s, whole(oneFieldLines(3000000, 3000000))); }},
         {"channels 6 MB chunked", chooseAndLook,
-         [=](FaultServer& s) {
-             FaultServer::Answer a = answer(Delivery::chunked, oneFieldLines(3000000, 3000000));
+         [=](LoopbackServer& s) {
+             LoopbackServer::Answer a = reply(Delivery::chunked, oneFieldLines(3000000, 3000000));
              listingsThen(s, a);
          }},
         {"channels 500,000 lines \"1\"", chooseAndLook,
-         [=](FaultServer& s) { listingsThen(s, whole(oneFieldLines(500000, 500000))); }},
+         [=](LoopbackServer& s) { listingsThen(s, whole(oneFieldLines(500000, 500000))); }},
         {"channels trickle 4 B / 2 s", chooseAndLook,
-         [=](FaultServer& s) { listingsThen(s, trickle(FaultBodies::channels("HRT 1"))); }},
+         [=](LoopbackServer& s) { listingsThen(s, trickle(TestFiles::channels("HRT 1"))); }},
         {"channels never answers", chooseAndLook,
-         [=](FaultServer& s) { listingsThen(s, answer(Delivery::silent)); }},
+         [=](LoopbackServer& s) { listingsThen(s, reply(Delivery::silent)); }},
     };
 }
 
@@ -217,14 +217,15 @@ int main(int argc, char** argv) {
         const bool anchor = anchorMib == 0;
         if (!anchor && c.name && std::string(c.name).find(only) == std::string::npos) continue;
         TempRoot root;
-        FaultServer server;
+        LoopbackServer server;
         c.serve(server);
         EmulatorSettings settings;
         settings.listingsHost = settings.picturesHost = server.hostPort();
         settings.connectTimeout = 10;
         settings.stallTimeout = 3;
+        settings.timeoutMs = 300000;
         TmpWatch watch(root.real("/tmp"));
-        EmulatorRun run(root.path(), settings, c.script, 300000);
+        EmulatorRun run(root, c.script, settings);
         watch.finish();
         server.stop();
 
