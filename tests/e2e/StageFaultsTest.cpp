@@ -1,15 +1,13 @@
-// The real plug-in in the real emulator, headless, with a misbehaving server at
-// each stage of a run: the listings answer, the picture pass, the channel
-// answer. Every row ends in its outcome within the stage's deadline, writes
-// nothing outside the receiver's /tmp and leaves no partial picture there.
-// Small caps and deadlines, set as the plug-in's settings, keep the runs quick.
+// The real plug-in in the real emulator, headless, with a misbehaving server at each stage of a
+// run (listings answer, picture pass, channel answer). Every row ends in its outcome within the
+// stage's deadline, writes nothing outside /tmp and leaves no partial picture there. Small caps and
+// deadlines, set as the plug-in's settings, keep the runs quick.
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
 #include <set>
-#include <sstream>
 
 #include "EmulatorRun.h"
 #include "LoopbackServer.h"
@@ -22,15 +20,7 @@ namespace fs = std::filesystem;
 using Delivery = LoopbackServer::Answer::Delivery;
 
 enum class Stage { listings, pictures, channels };
-enum class Fault {
-    status,
-    garbage,
-    oversizeWithLength,
-    oversizeChunked,
-    hugeCounts,
-    trickle,
-    silent
-};
+enum class Fault { status, garbage, oversize, chunked, hugeCounts, trickle, silent };
 enum class Outcome { errorBox, mainWindow, detailWindow };
 
 struct Row {
@@ -47,18 +37,16 @@ constexpr int hugeCount = 3000;  // records far past the caps, in an answer with
 const char* const listingsPath = "/pitchsidenew/matchray_data_dm.php";
 const char* const channelsPath = "/pitchsidenew/matchray_channels_dm.php";
 
-std::string corpus(const std::string& name) {
-    std::ifstream file(MATCHRAY_SOURCE_DIR "/fuzz/corpus/" + name, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(file), {});
-}
-
 // A well-formed answer of the stage, the records far past the caps, or a broken answer.
 std::string payload(Stage stage, Fault fault = Fault::status) {
     std::string text = std::to_string(hugeCount) + "\n";
-    if (fault == Fault::garbage && stage == Stage::listings)
-        return corpus("listings_loader/fewer_lines");
-    if (fault == Fault::garbage && stage == Stage::channels)
-        return corpus("channel_file/fewer_lines");
+    if (fault == Fault::garbage && stage != Stage::pictures) {
+        std::ifstream file(
+            MATCHRAY_SOURCE_DIR "/fuzz/corpus/" +
+            std::string(stage == Stage::listings ? "listings_loader" : "channel_file") +
+            "/fewer_lines");
+        return std::string(std::istreambuf_iterator<char>(file), {});
+    }
     if (fault != Fault::hugeCounts) {
         if (stage == Stage::listings) return TestFiles::listings({{1, "A v B", "a.png"}});
         return stage == Stage::channels ? TestFiles::channels("HRT 1") : TestFiles::png();
@@ -79,11 +67,11 @@ LoopbackServer::Answer hostile(Stage stage, Fault fault) {
     switch (fault) {
         case Fault::status:
             return answer(payload(stage), 500);
-        case Fault::oversizeWithLength:
-        case Fault::oversizeChunked: {
+        case Fault::oversize:
+        case Fault::chunked: {
             // A whole answer followed by blanks, which readers skip: within its
             // cap, each block alone would be read as a good answer.
-            auto a = answer(fault == Fault::oversizeChunked ? Delivery::chunked : Delivery::whole,
+            auto a = answer(fault == Fault::chunked ? Delivery::chunked : Delivery::whole,
                             payload(stage));
             a.body.resize(1024, stage == Stage::pictures ? '\0' : ' ');
             a.repeat = size_t(stage == Stage::pictures ? pictureKib : answerKib) * 2;
@@ -102,73 +90,51 @@ void PrintTo(const Row& row, std::ostream* out) {
     *out << row.name;
 }
 
-class StageFaults : public ::testing::TestWithParam<Row> {
-protected:
-    // Every path under the root, except inside tmp/ and the configuration file.
-    std::set<std::string> outsideTmp() const {
-        std::set<std::string> paths;
-        const fs::path top(root.path());
-        for (auto it = fs::recursive_directory_iterator(top); it != decltype(it)(); ++it) {
-            const std::string relative = fs::relative(it->path(), top).string();
-            if (relative == "tmp") it.disable_recursion_pending();
-            if (relative != "var/tuxbox/config/host/config") paths.insert(relative);
-        }
-        return paths;
+// Every path under the root, except inside tmp/ and the configuration file.
+std::set<std::string> outsideTmp(const TempRoot& root) {
+    std::set<std::string> paths;
+    const fs::path top(root.path());
+    for (auto it = fs::recursive_directory_iterator(top); it != decltype(it)(); ++it) {
+        const std::string relative = fs::relative(it->path(), top).string();
+        if (relative == "tmp") it.disable_recursion_pending();
+        if (relative != "var/tuxbox/config/host/config") paths.insert(relative);
     }
+    return paths;
+}
 
-    // The run ended normally, plugin_exec returned, and nothing was written outside /tmp/.
-    void expectCleanEnd(const EmulatorRun& run) const {
-        EXPECT_FALSE(run.process().timedOut) << run.transcript();
-        EXPECT_EQ(run.process().signal, 0) << run.transcript();
-        EXPECT_EQ(run.process().exitCode, 0) << run.transcript();
-        EXPECT_TRUE(run.returned().has_value()) << run.transcript();
-        EXPECT_EQ(outsideTmp(), before) << "written outside /tmp/";
-    }
-
-    // Files of /tmp that hold something: partial pictures, or an answer that was read. A
-    // failed answer may stay.
-    std::vector<std::string> filledTmp(bool failed) const {
-        std::vector<std::string> names;
-        for (const auto& entry : fs::directory_iterator(root.real("/tmp"))) {
-            const std::string name = entry.path().filename().string();
-            if (fs::file_size(entry.path()) > 0 && !(failed && name == "psn"))
-                names.push_back(name);
-        }
-        return names;
-    }
-
-    TempRoot root;
-    LoopbackServer server;
-    const std::set<std::string> before = outsideTmp();
-};
+class StageFaults : public ::testing::TestWithParam<Row> {};
 
 TEST_P(StageFaults, EndsInItsOutcomeWithinTheDeadline) {
     const Row& row = GetParam();
+    TempRoot root;
+    LoopbackServer server;
+    const std::set<std::string> before = outsideTmp(root);
     const LoopbackServer::Answer bad = hostile(row.stage, row.fault);
     if (row.stage == Stage::listings ||
         (row.stage == Stage::pictures && row.fault == Fault::hugeCounts)) {
         server.answer(listingsPath, bad);  // the huge listings' pictures are not found
     } else if (row.stage == Stage::pictures) {
-        // Three pictures: together they outlast the pass's budget.
-        server.answer(listingsPath, answer(TestFiles::listings({{1, "A v B", "p1.png"},
-                                                                {2, "C v D", "p2.png"},
-                                                                {3, "E v F", "p3.png"}})));
-        for (const char* path : {"/fix/p1.png", "/fix/p2.png", "/fix/p3.png"})
-            server.answer(path, bad);
+        std::vector<TestFiles::Match> matches;  // three: together they outlast the pass's budget
+        for (const std::string n : {"1", "2", "3"}) {
+            matches.push_back({std::stoi(n), "M" + n, "p" + n + ".png"});
+            server.answer("/fix/p" + n + ".png", bad);
+        }
+        server.answer(listingsPath, answer(TestFiles::listings(matches)));
     } else {
         server.answer(listingsPath, answer(payload(Stage::listings)));
         server.answer(channelsPath, bad);
     }
     EmulatorSettings settings;
     settings.listingsHost = settings.picturesHost = server.hostPort();
-    settings.more = {"/matchray/max_answer_kib=" + std::to_string(answerKib),
-                     "/matchray/max_picture_kib=" + std::to_string(pictureKib),
-                     "/matchray/answer_timeout=" + std::to_string(answerSeconds),
-                     "/matchray/picture_timeout=4",
-                     "/matchray/picture_pass_timeout=" + std::to_string(passSeconds),
-                     "/matchray/max_matches=" + std::to_string(maxMatches),
-                     "/matchray/max_satellites=30",
-                     "/matchray/max_channels=" + std::to_string(maxChannels)};
+    for (const auto& [key, value] : {std::pair{"max_answer_kib", answerKib},
+                                     {"max_picture_kib", pictureKib},
+                                     {"answer_timeout", answerSeconds},
+                                     {"picture_timeout", 4},
+                                     {"max_satellites", 30},
+                                     {"picture_pass_timeout", passSeconds},
+                                     {"max_matches", int(maxMatches)},
+                                     {"max_channels", int(maxChannels)}})
+        settings.more.push_back("/matchray/" + std::string(key) + "=" + std::to_string(value));
     // Look; on the channel stage choose the first match, look, leave it and look again.
     const bool channels = row.stage == Stage::channels;
     EmulatorRun run(root,
@@ -177,9 +143,19 @@ TEST_P(StageFaults, EndsInItsOutcomeWithinTheDeadline) {
                         : "wait 200\ndump\nkey exit\n",
                     settings);
 
-    expectCleanEnd(run);
+    // A clean end: exit code 0, in time, plugin_exec returned, nothing written outside /tmp/.
+    const ProcessResult& process = run.process();
+    EXPECT_TRUE(!process.timedOut && process.signal == 0 && process.exitCode == 0 && run.returned())
+        << run.transcript();
+    EXPECT_EQ(outsideTmp(root), before);
     EXPECT_LT(run.seconds(), (row.stage == Stage::pictures ? passSeconds : answerSeconds) + 5);
-    EXPECT_EQ(filledTmp(row.outcome == Outcome::errorBox), std::vector<std::string>{});
+    // Only empty files in /tmp: no partial picture, no answer that was read (a failed one may
+    // stay).
+    for (const auto& entry : fs::directory_iterator(root.real("/tmp"))) {
+        const bool failedAnswer =
+            entry.path().filename() == "psn" && row.outcome == Outcome::errorBox;
+        EXPECT_TRUE(fs::file_size(entry.path()) == 0 || failedAnswer) << entry.path();
+    }
     ASSERT_FALSE(run.dumps().empty()) << run.transcript();
     const std::string& first = run.dumps()[0];
     EXPECT_EQ(showsErrorBox(first), row.outcome == Outcome::errorBox) << first;
@@ -214,21 +190,21 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         Row{"ListingsStatus", S::listings, F::status, O::errorBox, 0},
         Row{"ListingsGarbage", S::listings, F::garbage, O::mainWindow, 0},
-        Row{"ListingsOversize", S::listings, F::oversizeWithLength, O::errorBox, 0},
-        Row{"ListingsChunked", S::listings, F::oversizeChunked, O::errorBox, 0},
+        Row{"ListingsOversize", S::listings, F::oversize, O::errorBox, 0},
+        Row{"ListingsChunked", S::listings, F::chunked, O::errorBox, 0},
         Row{"ListingsHugeCounts", S::listings, F::hugeCounts, O::mainWindow, maxMatches},
         Row{"ListingsTrickle", S::listings, F::trickle, O::errorBox, 0},
         Row{"ListingsSilent", S::listings, F::silent, O::errorBox, 0},
         Row{"PicturesStatus", S::pictures, F::status, O::mainWindow, 3},
-        Row{"PicturesOversize", S::pictures, F::oversizeWithLength, O::mainWindow, 3},
-        Row{"PicturesChunked", S::pictures, F::oversizeChunked, O::mainWindow, 3},
+        Row{"PicturesOversize", S::pictures, F::oversize, O::mainWindow, 3},
+        Row{"PicturesChunked", S::pictures, F::chunked, O::mainWindow, 3},
         Row{"PicturesHugeCounts", S::pictures, F::hugeCounts, O::mainWindow, maxMatches},
         Row{"PicturesTrickle", S::pictures, F::trickle, O::mainWindow, 3},
         Row{"PicturesSilent", S::pictures, F::silent, O::mainWindow, 3},
         Row{"ChannelsStatus", S::channels, F::status, O::errorBox, 1},
         Row{"ChannelsGarbage", S::channels, F::garbage, O::mainWindow, 1},
-        Row{"ChannelsOversize", S::channels, F::oversizeWithLength, O::errorBox, 1},
-        Row{"ChannelsChunked", S::channels, F::oversizeChunked, O::errorBox, 1},
+        Row{"ChannelsOversize", S::channels, F::oversize, O::errorBox, 1},
+        Row{"ChannelsChunked", S::channels, F::chunked, O::errorBox, 1},
         Row{"ChannelsHugeCounts", S::channels, F::hugeCounts, O::detailWindow, maxChannels},
         Row{"ChannelsTrickle", S::channels, F::trickle, O::errorBox, 1},
         Row{"ChannelsSilent", S::channels, F::silent, O::errorBox, 1}),

@@ -1,7 +1,6 @@
 // plugin_exec as the host runs it: the real plug-in module in the real
 // emulator, headless, against a server on loopback.
 
-#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <net/if.h>
 #include <sched.h>
@@ -16,7 +15,6 @@
 #include <cstdio>
 #include <cstring>
 #include <fstream>
-#include <functional>
 
 #include "EmulatorRun.h"
 #include "LoopbackServer.h"
@@ -56,55 +54,47 @@ TEST_F(PluginExecTest, SendsTheListingsRequestByteForByte) {
     for (const std::string zone : {"", "(GMT-03:30) Newfoundland & +x,=%20"}) {
         SCOPED_TRACE(zone);
         const size_t before = server.requests().size();
-        EmulatorRun result = run(
-            "wait 100\ndump\nkey exit\n",
+        run("",
             zone.empty() ? std::vector<std::string>{} : std::vector{"/elitedvb/timezone=" + zone});
         const auto requests = server.requests();
         ASSERT_GT(requests.size(), before);
-        EXPECT_EQ(requests[before].method, "POST");
-        EXPECT_EQ(requests[before].path, listingsPath);
-        EXPECT_EQ(requests[before].userAgent, "PS");
-        EXPECT_EQ(requests[before].contentType, "application/x-www-form-urlencoded");
-        EXPECT_EQ(requests[before].body,
-                  "z=" + (zone.empty() ? fallbackZone : zone) + "&m=" + expectedIdentity());
-        ASSERT_EQ(result.dumps().size(), 1u) << result.transcript();
-        EXPECT_TRUE(showsMainWindow(result.dumps()[0])) << result.dumps()[0];
+        const auto& r = requests[before];
+        EXPECT_EQ(r.method + " " + r.path + " " + r.userAgent + " " + r.contentType + "\n" + r.body,
+                  std::string("POST ") + listingsPath +
+                      " PS application/x-www-form-urlencoded\nz=" +
+                      (zone.empty() ? fallbackZone : zone) + "&m=" + expectedIdentity());
     }
 }
 
 // A listings file that can't be created safely: no request, no message, 0.
 TEST_F(PluginExecTest, UnsafeListingsFileReturnsZeroSilently) {
     root.writeFile("/victim", "keep");
-    const std::function<int()> makeUnsafe[] = {
-        [&] { return mkdir(root.real("/tmp/psn").c_str(), 0700); },
-        [&] { return symlink(root.real("/victim").c_str(), root.real("/tmp/psn").c_str()); }};
-    for (const auto& make : makeUnsafe) {
-        std::remove(root.real("/tmp/psn").c_str());
-        ASSERT_EQ(make(), 0);
+    const std::string psn = root.real("/tmp/psn");
+    for (bool link : {false, true}) {
+        std::remove(psn.c_str());
+        ASSERT_EQ(
+            link ? symlink(root.real("/victim").c_str(), psn.c_str()) : mkdir(psn.c_str(), 0700),
+            0);
         EXPECT_EQ(run("dump\n").process().out, "plugin_exec returned 0\n");
     }
     EXPECT_TRUE(server.requests().empty());
     EXPECT_EQ(root.readFile("/victim"), "keep");
 }
 
-// With the record and size caps lifted, an answer that needs more memory than
-// the process may take: the allocation fails inside the plug-in, the run ends
-// on the error box, and the host goes on.
+// With the caps lifted, an answer that needs more memory than the process may take: the
+// allocation fails inside the plug-in, the run ends on the error box, and the host goes on.
 TEST_F(PluginExecTest, ExhaustedMemoryEndsOnTheErrorBox) {
 #if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
     GTEST_SKIP() << "the sanitizers reserve more address space than the limit allows";
 #endif
     if (commandFor({emulatorPath()}).size() > 1)
         GTEST_SKIP() << "the limit would bind the emulator";
-    constexpr int lines = 10000000;  // one-field match lines: about 2 GB of records
-    std::string huge = std::to_string(lines) + "\n";
-    huge.reserve(huge.size() + 2 * lines);
-    for (int i = 0; i < lines; ++i) huge += "1\n";
+    std::string huge = "10000000\n";  // one-field match lines: about 2 GB of records
+    for (int i = 0; i < 10000000; ++i) huge += "1\n";
     server.answer(listingsPath, answer(std::move(huge)));
     rlimit unlimited{};
     ASSERT_EQ(getrlimit(RLIMIT_AS, &unlimited), 0);
-    rlimit limited = unlimited;
-    limited.rlim_cur = rlim_t(1) << 30;  // inherited by the emulator
+    const rlimit limited{rlim_t(1) << 30, unlimited.rlim_max};  // inherited by the emulator
     ASSERT_EQ(setrlimit(RLIMIT_AS, &limited), 0);
     EmulatorRun result = run("dump\nkey exit\n", {"/matchray/max_answer_kib=1000000",
                                                   "/matchray/max_matches=1000000000"});
@@ -114,21 +104,17 @@ TEST_F(PluginExecTest, ExhaustedMemoryEndsOnTheErrorBox) {
     EXPECT_EQ(result.returned(), std::optional<int>(0));
 }
 
-// In new user, network and mount namespaces, as root there: no eth0, only a
-// loopback interface, and a tmpfs of 16 KiB as the receiver's /tmp (RAM on a
-// receiver). The request still goes out, with zeros as the device identity;
-// the answer fills /tmp, its last buffered bytes can't be written, and a cut
-// answer must never count as whole.
+// In new user, network and mount namespaces: no eth0, and a tmpfs of 16 KiB as /tmp (RAM on a
+// receiver). The request goes out with zeros as the device identity; the answer fills /tmp, its
+// last buffered bytes can't be written, and a cut answer must never count as whole.
 TEST(PluginExecNamespaceTest, WithoutEth0AndWithAFullTmp) {
     TempRoot root;
     constexpr size_t tmpBytes = 16384;
     const pid_t pid = fork();
     if (pid == 0) {
         auto write = [](const char* path, const std::string& text) {
-            const int fd = open(path, O_WRONLY);
-            const bool ok =
-                fd >= 0 && ::write(fd, text.data(), text.size()) == ssize_t(text.size());
-            return fd >= 0 && close(fd) == 0 && ok;
+            std::ofstream file(path);
+            return (file << text).flush().good();
         };
         const std::string uid = std::to_string(getuid()), gid = std::to_string(getgid());
         if (unshare(CLONE_NEWUSER | CLONE_NEWNET | CLONE_NEWNS) != 0 ||
