@@ -64,26 +64,16 @@ std::string payload(Stage stage, Fault fault = Fault::status) {
 }
 
 LoopbackServer::Answer hostile(Stage stage, Fault fault) {
-    switch (fault) {
-        case Fault::status:
-            return answer(payload(stage), 500);
-        case Fault::oversize:
-        case Fault::chunked: {
-            // A whole answer followed by blanks, which readers skip: within its
-            // cap, each block alone would be read as a good answer.
-            auto a = answer(fault == Fault::chunked ? Delivery::chunked : Delivery::whole,
-                            payload(stage));
-            a.body.resize(1024, stage == Stage::pictures ? '\0' : ' ');
-            a.repeat = size_t(stage == Stage::pictures ? pictureKib : answerKib) * 2;
-            return a;
-        }
-        case Fault::trickle:
-            return answer(Delivery::trickle, payload(stage));
-        case Fault::silent:
-            return answer(Delivery::silent);
-        default:
-            return answer(payload(stage, fault));
-    }
+    if (fault == Fault::status) return answer(payload(stage), 500);
+    if (fault == Fault::trickle) return answer(Delivery::trickle, payload(stage));
+    if (fault == Fault::silent) return answer(Delivery::silent);
+    if (fault != Fault::oversize && fault != Fault::chunked) return answer(payload(stage, fault));
+    // A whole answer followed by blanks, which readers skip: within its cap, each block alone
+    // would be read as a good answer.
+    auto a = answer(fault == Fault::chunked ? Delivery::chunked : Delivery::whole, payload(stage));
+    a.body.resize(1024, stage == Stage::pictures ? '\0' : ' ');
+    a.repeat = size_t(stage == Stage::pictures ? pictureKib : answerKib) * 2;
+    return a;
 }
 
 void PrintTo(const Row& row, std::ostream* out) {
