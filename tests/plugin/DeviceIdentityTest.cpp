@@ -8,30 +8,29 @@
 namespace {
 
 TEST(DeviceIdentityTest, FormatsEveryByteUnsignedInLowerCase) {
-    const unsigned char bytes[6] = {0x00, 0x7f, 0x80, 0xab, 0xfe, 0xff};
-    EXPECT_EQ(DeviceIdentity::format(bytes), "00:7f:80:ab:fe:ff");
-    const unsigned char small[6] = {0x01, 0x02, 0x0a, 0x10, 0x20, 0x09};
-    EXPECT_EQ(DeviceIdentity::format(small), "01:02:0a:10:20:09");
+    const struct {
+        unsigned char bytes[6];
+        const char* text;
+    } rows[] = {{{0xab, 0x7f, 0x80, 0x00, 0xfe, 0xff}, "ab:7f:80:00:fe:ff"},
+                {{0x01, 0xc2, 0x0a, 0x10, 0x20, 0x09}, "01:c2:0a:10:20:09"}};
+    for (const auto& row : rows) EXPECT_EQ(DeviceIdentity::format(row.bytes), row.text);
 }
 
 TEST(DeviceIdentityTest, MissingInterfaceGivesZeros) {
-    EXPECT_EQ(DeviceIdentity::read("mr-none0"), "00:00:00:00:00:00");
-    EXPECT_EQ(DeviceIdentity::read("an-overlong-interface-name"), "00:00:00:00:00:00");
+    for (const char* name : {"mr-none0", "an-overlong-interface-name"})
+        EXPECT_EQ(DeviceIdentity::read(name), "00:00:00:00:00:00") << name;
 }
 
-// The kernel's own text of each interface's address, bytes of 0x80 and above
-// included, is what the identity must say.
+// The kernel's own text of each interface's address is what the identity must say.
 TEST(DeviceIdentityTest, MatchesTheKernelsAddressOfEveryInterface) {
-    int compared = 0;
     for (const auto& entry : std::filesystem::directory_iterator("/sys/class/net")) {
         std::ifstream file(entry.path() / "address");
         std::string address;
-        if (!std::getline(file, address) || address.size() != 17) continue;
         const std::string name = entry.path().filename().string();
-        EXPECT_EQ(DeviceIdentity::read(name.c_str()), address) << name;
-        ++compared;
+        if (std::getline(file, address) && address.size() == 17) {
+            EXPECT_EQ(DeviceIdentity::read(name.c_str()), address) << name;
+        }
     }
-    if (compared == 0) GTEST_SKIP() << "no network interface with a hardware address";
 }
 
 }  // namespace
