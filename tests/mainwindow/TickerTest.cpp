@@ -22,7 +22,7 @@ double secondsSince(Clock::time_point start) {
 
 class Ticker : public ::testing::Test {
 protected:
-    void TearDown() override {
+    ~Ticker() override {
         ticker.stop();
         NoticeTicker::setPeriod(2500);
     }
@@ -49,19 +49,23 @@ TEST_F(Ticker, TheFirstRowComesAfterAboutTwoAndAHalfSeconds) {
     EXPECT_LT(secondsSince(start), 6.0);
 }
 
-TEST_F(Ticker, RowsFollowTheTableAndStartAgainAfterTwenty) {
+TEST_F(Ticker, RowsFitTheLabelAndFollowTheTableAndStartAgainAfterTwenty) {
+    gFont font = eSkin::getActive()->queryFont("eListBox.EntryText.normal");
+    font.pointSize = 20;
+    for (const eString& row : sponsor_message) {
+        eTextParaPtr para = layoutPara(eRect(0, 0, 520, 30), font, row, eTextPara::dirCenter);
+        EXPECT_TRUE(para->getLineCount() == 1 && para->getBoundBox().width() <= 520) << row;
+    }
     NoticeTicker::setPeriod(150);
     ticker.start(label.get());
     // Neighbouring rows differ, so each shows as a change. A stalled test
     // thread may miss up to two rows, but a row out of order always fails.
     unsigned next = 0;  // the position in the endless table of the row to come
-    std::string shown;
-    while (next <= 20) {
+    for (std::string shown; next <= 20; ++next) {
         shown = nextText(shown);
-        unsigned position = next;
-        while (position <= next + 2 && sponsor_message[position % 20] != shown) ++position;
-        ASSERT_LE(position, next + 2) << "row " << next << " due, \"" << shown << "\" shown";
-        next = position + 1;
+        const unsigned due = next;
+        while (next <= due + 2 && sponsor_message[next % 20] != shown) ++next;
+        ASSERT_LE(next, due + 2) << "row " << due << " due, \"" << shown << "\" shown";
     }
 }
 
@@ -86,8 +90,8 @@ TEST_F(Ticker, StopsPromptlyAtAnyTimeAndTwice) {
         once.start(label.get());
         if (i % 2) std::this_thread::sleep_for(std::chrono::milliseconds(20));
         once.stop();
-        EXPECT_FALSE(bThreadSponsorRunning);
         once.stop();
+        EXPECT_FALSE(bThreadSponsorRunning);
         EXPECT_LT(secondsSince(start), 2.0);
     }
     // Without a label the thread sleeps one period and ends.
@@ -97,14 +101,4 @@ TEST_F(Ticker, StopsPromptlyAtAnyTimeAndTwice) {
     EXPECT_EQ(NoticeTicker::threadSponsor(nullptr), nullptr);
     EXPECT_FALSE(bThreadSponsorRunning);
     EXPECT_GE(secondsSince(start), 0.04);
-}
-
-TEST(TickerRows, EveryRowFitsTheLabelOnOneLine) {
-    gFont font = eSkin::getActive()->queryFont("eListBox.EntryText.normal");
-    font.pointSize = 20;
-    for (const eString& row : sponsor_message) {
-        eTextParaPtr para = layoutPara(eRect(0, 0, 520, 30), font, row, eTextPara::dirCenter);
-        EXPECT_TRUE(!row.empty() && para->getLineCount() == 1) << row;
-        EXPECT_LE(para->getBoundBox().width(), 520) << row;
-    }
 }

@@ -10,21 +10,9 @@
 
 namespace {
 
-matchray_matches match(const char* country1, const char* picture, const char* country2,
-                       const char* kickoff = "Sat 20:45") {
-    matchray_matches m;
-    m.id = 9;
-    m.title = "Northland - Southland";
-    m.country1 = country1;
-    m.picture = picture;
-    m.country2 = country2;
-    m.kickoff = kickoff;
-    return m;
-}
-
 class Choice : public ::testing::Test {
 protected:
-    void SetUp() override {
+    Choice() {
         for (const char* path : {"/var/tuxbox/config/pitchside/countries/aa.png",
                                  "/var/tuxbox/config/pitchside/countries/bb.png", "/tmp/fix1.png",
                                  "/tmp/sub/p.png", "/var/tuxbox/config/pitchside/x.png"})
@@ -54,20 +42,21 @@ protected:
 }  // namespace
 
 TEST_F(Choice, DrawsEachStateAsItsSnapshot) {
-    eMatchrayChoice entry(nullptr, match("aa", "fix1.png", "bb"));
+    eMatchrayChoice entry(nullptr,
+                          {9, "Northland - Southland", "aa", "fix1.png", "bb", "Sat 20:45"});
     const long layouts = eTextPara::layoutCount();
     expectSnapshot("mainwindow-entry-normal", draw(entry, eRect(0, 100, 520, 50)));
     // Taller: the texts keep their first layout, the pictures follow the bottom edge.
     expectSnapshot("mainwindow-entry-selected-taller", draw(entry, eRect(0, 200, 520, 80), 1));
     EXPECT_EQ(eTextPara::layoutCount() - layouts, 2);
-    eMatchrayChoice missing(nullptr, match("zz", "gone.png", "bb", ""));
+    eMatchrayChoice missing(nullptr, {9, "Northland - Southland", "zz", "gone.png", "bb", ""});
     expectSnapshot("mainwindow-entry-missing-pictures", draw(missing, eRect(0, 0, 520, 50)));
 }
 
 TEST_F(Choice, UnsafePictureNamesAreNeverLoaded) {
     // Each name would reach a real picture if it were used as it is.
     for (const char* picture : {"sub/p.png", "..", ".", "/tmp/fix1.png"}) {
-        eMatchrayChoice entry(nullptr, match("../x", picture, "../countries/aa"));
+        eMatchrayChoice entry(nullptr, {9, "T", "../x", picture, "../countries/aa", ""});
         EXPECT_EQ(draw(entry, eRect(0, 0, 520, 50)).find("picture"), std::string::npos) << picture;
     }
 }
