@@ -20,14 +20,13 @@ TEST(SatelliteFilter, EachColourAcceptsItsKeys) {
 
 TEST(SatelliteFilter, IndexAnswersLikeAScanOfEverySatellite) {
     const char* positions[] = {"1.0", "13.0", "16.0", "19.2", "28.2", "13.0E"};
-    const char* directions[] = {"w", "e", "E"};
     std::mt19937 random(7);
     for (int round = 0; round < 20; ++round) {
         std::list<matchray_satellites> satellites(random() % 60);
         for (matchray_satellites& s : satellites) {
             s.match_id = static_cast<int32_t>(random() % 25) - 3;
             s.sat_position = positions[random() % 6];
-            s.sat_direction = directions[random() % 3];
+            s.sat_direction = std::string(1, "weE"[random() % 3]);
         }
         const SatelliteFilter index(satellites);
         for (int32_t id = -4; id < 23; ++id)

@@ -6,11 +6,8 @@
 #include <memory>
 #include <thread>
 
-#include "EntryDrawing.h"
 #include "eLabel.h"
 #include "eMainLoop.h"
-#include "eSkin.h"
-#include "eTextPara.h"
 
 namespace {
 
@@ -22,10 +19,7 @@ double secondsSince(Clock::time_point start) {
 
 class Ticker : public ::testing::Test {
 protected:
-    ~Ticker() override {
-        ticker.stop();
-        NoticeTicker::setPeriod(2500);
-    }
+    ~Ticker() override { NoticeTicker::setPeriod(2500); }  // the ticker stops first, as a member
 
     // Runs the GUI loop until the label shows another text or 10 s pass.
     std::string nextText(const std::string& current) {
@@ -41,13 +35,7 @@ protected:
 
 }  // namespace
 
-TEST_F(Ticker, RowsFitTheLabelAndComeOnePerPeriodInTableOrderEndlessly) {
-    gFont font = eSkin::getActive()->queryFont("eListBox.EntryText.normal");
-    font.pointSize = 20;
-    for (const eString& row : sponsor_message) {
-        eTextParaPtr para = layoutPara(eRect(0, 0, 520, 30), font, row, eTextPara::dirCenter);
-        EXPECT_TRUE(para->getLineCount() == 1 && para->getBoundBox().width() <= 520) << row;
-    }
+TEST_F(Ticker, RowsComeOnePerPeriodInTableOrderEndlessly) {
     const auto start = Clock::now();
     ticker.start(label.get());
     EXPECT_EQ(nextText(""), sponsor_message[0]);

@@ -11,6 +11,7 @@
 
 #include "ChannelRequest.h"
 #include "EmulatorRun.h"
+#include "EntryDrawing.h"
 #include "LoopbackServer.h"
 #include "PictureCache.h"
 #include "Snapshot.h"
@@ -19,6 +20,7 @@
 #include "eConfig.h"
 #include "eDesktop.h"
 #include "eMainLoop.h"
+#include "eTextPara.h"
 
 namespace {
 
@@ -46,12 +48,10 @@ protected:
 
     ~MainWindow() override { NoticeTicker::setPeriod(2500); }
 
-    void open(const std::string& listings) {
+    // Opens the window on these listings and runs it; returns what exec returned.
+    int run(const std::string& listings, std::deque<Step> todo) {
         root.writeFile("/tmp/psn", listings);
         window = std::make_unique<eMatchrayMainWindow>("00:11:22:33:44:55");
-    }
-
-    int run(std::deque<Step> todo) {
         steps = std::move(todo);
         eMainLoop::instance().setDriver(this);
         window->show();
@@ -84,20 +84,29 @@ TEST_F(MainWindow, LooksAsItsSnapshotUnderEachColourKey) {
         matches.push_back({static_cast<int>(matches.size()), "On " + key, "pic.png", "20:45", "aa",
                            "bb", key.insert(key.size() - 1, "#")});
     const long decoded = PictureCache::decodeCount();
-    open(TestFiles::listings(matches));
-    // A stale picture goes; a picture still named is kept and not fetched again.
-    EXPECT_FALSE(root.exists("/tmp/old.png"));
-    EXPECT_TRUE(server.requests().empty());
-    std::string shown;  // what the dump leaves out: shortcut keys and fonts, then a dump per key
-    for (eWidget* child : window->getChildren())
-        shown += std::string(child->kind()) + " " + child->getShortcut() + " " +
-                 child->getFont().family + " " + std::to_string(child->getFont().pointSize) + "\n";
+    std::string shown;
     const Step look = [&] { shown += dump(); };
     // The key in force keeps the list as it is, with its current entry.
-    EXPECT_EQ(run({look, press(eKey::green), look, press(eKey::yellow), look, press(eKey::blue),
+    EXPECT_EQ(run(TestFiles::listings(matches),
+                  {look, press(eKey::green), look, press(eKey::yellow), look, press(eKey::blue),
                    look, press(eKey::down), press(eKey::blue), look, press(eKey::red), look}),
               -1);
+    for (eWidget* child : window->getChildren()) {  // what the dumps leave out
+        shown += std::string(child->kind()) + " " + child->getShortcut() + " " +
+                 child->getFont().family + " " + std::to_string(child->getFont().pointSize) + "\n";
+        if (std::string(child->kind()) == "eLabel")  // every ticker row fits the label on one line
+            for (const eString& row : sponsor_message) {
+                const eTextParaPtr para = layoutPara(eRect(ePoint(), child->getSize()),
+                                                     child->getFont(), row, eTextPara::dirCenter);
+                EXPECT_TRUE(para->getLineCount() == 1 &&
+                            para->getBoundBox().width() <= child->getSize().width)
+                    << row;
+            }
+    }
     expectSnapshot("mainwindow-window", shown);
+    // A stale picture went; a picture still named was kept and not fetched again.
+    EXPECT_FALSE(root.exists("/tmp/old.png"));
+    EXPECT_TRUE(server.requests().empty());
     // Closing ends the ticker; the pictures, decoded once for all filters, go with the window.
     EXPECT_FALSE(bThreadSponsorRunning);
     EXPECT_EQ(PictureCache::decodeCount() - decoded, 3);
@@ -106,8 +115,8 @@ TEST_F(MainWindow, LooksAsItsSnapshotUnderEachColourKey) {
 }
 
 TEST_F(MainWindow, ChoosingAMatchAsksForItsChannelsAndComesBackUnchanged) {
-    open(TestFiles::listings(
-        {{11, "First", "-"}, {22, "Second", "-"}, {33, "Third", "-", "1", "-", "-", "28.2#e"}}));
+    const std::string listings = TestFiles::listings(
+        {{11, "First", "-"}, {22, "Second", "-"}, {33, "Third", "-", "", "-", "-", "28.2#e"}});
     std::string before;
     std::deque<Step> script = {press(eKey::yellow), press(eKey::down), [&] { before = dump(); }};
     // Per answer: the channels the detail window lists, or -1 when the choice ends silently.
@@ -134,7 +143,7 @@ TEST_F(MainWindow, ChoosingAMatchAsksForItsChannelsAndComesBackUnchanged) {
             EXPECT_TRUE(bThreadSponsorRunning);
         });
     }
-    EXPECT_EQ(run(std::move(script)), -1);
+    EXPECT_EQ(run(listings, std::move(script)), -1);
     std::vector<std::string> bodies;
     for (const LoopbackServer::Request& r : server.requests())
         if (r.path == ChannelRequest::scriptPath)
