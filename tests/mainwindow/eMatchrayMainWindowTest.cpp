@@ -1,5 +1,3 @@
-// The match list window: its look, the colour keys, choosing a match and the
-// way back, run modally the way the receiver runs it.
 #include "eMatchrayMainWindow.h"
 
 #include <gtest/gtest.h>
