@@ -2,230 +2,147 @@
 
 #include <gtest/gtest.h>
 
+#include <deque>
+#include <filesystem>
+#include <functional>
 #include <memory>
 
+#include "ChannelRequest.h"
+#include "EmulatorRun.h"
+#include "EntryDrawing.h"
+#include "LoopbackServer.h"
 #include "PictureCache.h"
-#include "WindowTestKit.h"
+#include "Snapshot.h"
+#include "TempRoot.h"
+#include "TestFiles.h"
+#include "eConfig.h"
 #include "eDesktop.h"
-#include "eMatchrayChoice.h"
-#include "eSkin.h"
+#include "eMainLoop.h"
+#include "eTextPara.h"
 
 namespace {
 
-const char* const highlightNames[4] = {"std_dred", "std_dgreen", "std_dyellow", "std_dblue"};
+using Step = std::function<void()>;
 
-gColor skinColor(const char* name) {
-    return eSkin::getActive()->queryColor(name);
+Step press(eKey key) {
+    return [key] { eDesktop::instance().handleKey(key); };
 }
 
-// Runs the window modally through the steps; the last step should close it.
-int runWindow(eMatchrayMainWindow& window, std::vector<std::function<void()>> steps) {
-    window.show();
-    const int result = execWithSteps(window, std::move(steps));
-    window.hide();
-    return result;
+std::string dump() {
+    return eDesktop::instance().dump();
 }
 
-class MainWindow : public ::testing::Test {
+// Runs the window modally, one step per turn of the innermost modal loop: a
+// step that opens a modal window is followed by the next one inside that
+// window's loop. Once the steps are done, exit is pressed.
+class MainWindow : public ::testing::Test, public eLoopDriver {
 protected:
-    std::unique_ptr<eMatchrayMainWindow> open() {
-        return std::make_unique<eMatchrayMainWindow>("00:11:22:33:44:55");
+    // The ticker keeps still, so dumps show the same window.
+    MainWindow() {
+        NoticeTicker::setPeriod(600000);
+        for (const char* key : {"/matchray/listings_host", "/matchray/pictures_host"})
+            eConfig::instance()->setKey(key, server.hostPort().c_str());
     }
 
-    // Exactly the button of the filter in force shows its colour; the others
-    // show the buttons' normal background.
-    void expectHighlight(eMatchrayMainWindow& window, int filter) {
-        const std::vector<eButton*> buttons = buttonsOf(&window);
-        ASSERT_EQ(buttons.size(), 4u);
-        EXPECT_EQ(window.getFilter(), filter);
-        for (int i = 0; i < 4; ++i) {
-            SCOPED_TRACE(i);
-            EXPECT_EQ(buttons[i]->getBackgroundColor(),
-                      i == filter ? skinColor(highlightNames[i]) : normalButton);
-        }
+    ~MainWindow() override { NoticeTicker::setPeriod(2500); }
+
+    // Opens the window on these listings and runs it; returns what exec returned.
+    int run(const std::string& listings, std::deque<Step> todo) {
+        root.writeFile("/tmp/psn", listings);
+        window = std::make_unique<eMatchrayMainWindow>("00:11:22:33:44:55");
+        steps = std::move(todo);
+        eMainLoop::instance().setDriver(this);
+        window->show();
+        const int result = window->exec();
+        eMainLoop::instance().setDriver(nullptr);
+        return result;
     }
 
-    WindowRig rig;
-    gColor normalButton = skinColor("eButton.background");
+    void step(eMainLoop& loop) override {
+        const Step current = steps.empty() ? press(eKey::exit) : std::move(steps.front());
+        if (!steps.empty()) steps.pop_front();
+        current();
+        loop.runFor(2);
+    }
+
+    TempRoot root;
+    LoopbackServer server;
+    std::unique_ptr<eMatchrayMainWindow> window;
+    std::deque<Step> steps;
 };
 
 }  // namespace
 
-TEST_F(MainWindow, BuildsItsWidgetsWhereTheyBelong) {
-    rig.writeListings({makeMatch(1, "One")}, {makeSatellite(1, "13.0", "e")});
-    auto window = open();
-
-    EXPECT_EQ(window->getAbsoluteClientRect(), eRect(100, 100, 520, 376));
-    EXPECT_EQ(window->getText(), "Match Ray");
-
-    const std::vector<eButton*> buttons = buttonsOf(window.get());
-    ASSERT_EQ(buttons.size(), 4u);
-    const int xs[4] = {8, 136, 264, 392};
-    const char* captions[4] = {"All", "1w, 13,16,19e", "13,16,19e", "13,19e"};
-    const char* keys[4] = {"red", "green", "yellow", "blue"};
-    for (int i = 0; i < 4; ++i) {
-        SCOPED_TRACE(i);
-        EXPECT_EQ(buttons[i]->getPosition(), ePoint(xs[i], 0));
-        EXPECT_EQ(buttons[i]->getSize(), eSize(120, 40));
-        EXPECT_EQ(buttons[i]->getText(), captions[i]);
-        EXPECT_EQ(buttons[i]->getShortcut(), keys[i]);
-        EXPECT_EQ(buttons[i]->getFont().pointSize, 20);
+TEST_F(MainWindow, LooksAsItsSnapshotUnderEachColourKey) {
+    root.writeFile("/tmp/pic.png", TestFiles::png());
+    root.writeFile("/tmp/old.png", TestFiles::png());
+    installFlags(root, {"aa", "bb"});
+    std::vector<TestFiles::Match> matches;
+    for (std::string key : {"1.0w", "13.0e", "16.0e", "19.2e", "28.2e"})
+        matches.push_back({static_cast<int>(matches.size()), "On " + key, "pic.png", "20:45", "aa",
+                           "bb", key.insert(key.size() - 1, "#")});
+    const long decoded = PictureCache::decodeCount();
+    std::string shown;
+    const Step look = [&] { shown += dump(); };
+    // The key in force keeps the list as it is, with its current entry.
+    EXPECT_EQ(run(TestFiles::listings(matches),
+                  {look, press(eKey::green), look, press(eKey::yellow), look, press(eKey::blue),
+                   look, press(eKey::down), press(eKey::blue), look, press(eKey::red), look}),
+              -1);
+    for (eWidget* child : window->getChildren()) {  // what the dumps leave out
+        shown += std::string(child->kind()) + " " + child->getShortcut() + " " +
+                 child->getFont().family + " " + std::to_string(child->getFont().pointSize) + "\n";
+        if (std::string(child->kind()) == "eLabel")  // every ticker row fits it on one line
+            for (const eString& row : sponsor_message) {
+                const eTextParaPtr para = layoutPara(child->getAbsoluteClientRect(),
+                                                     child->getFont(), row, eTextPara::dirCenter);
+                EXPECT_EQ(para->getLineCount(), 1) << row;
+            }
     }
-    expectHighlight(*window, 0);
-    EXPECT_TRUE(buttons[0]->hasBackgroundColor());
-    EXPECT_FALSE(buttons[1]->hasBackgroundColor());
-
-    eListBox<eMatchrayChoice>* list = listOf(window.get());
-    ASSERT_NE(list, nullptr);
-    EXPECT_EQ(list->getPosition(), ePoint(0, 45));
-    EXPECT_EQ(list->getSize(), eSize(520, 316));
-    EXPECT_EQ(list->getItemHeight(), 50);
-    EXPECT_EQ(window->getFocus(), list);
-
-    eLabel* ticker = tickerOf(window.get());
-    ASSERT_NE(ticker, nullptr);
-    EXPECT_EQ(ticker->getPosition(), ePoint(0, 346));
-    EXPECT_EQ(ticker->getSize(), eSize(520, 30));
-    EXPECT_EQ(ticker->getText(), "");
-    EXPECT_EQ(ticker->getProperty("align"), "center");
-    EXPECT_EQ(ticker->getForegroundColor(), skinColor("std_dyellow"));
-    EXPECT_EQ(ticker->getFont().pointSize, 20);
-    // The label comes after the list, so it is drawn over the list's last rows.
-    const auto& children = window->getChildren();
-    EXPECT_LT(std::find(children.begin(), children.end(), list),
-              std::find(children.begin(), children.end(), ticker));
-}
-
-TEST_F(MainWindow, DumpShowsTheWindowAsTheUserSeesIt) {
-    rig.writeListings({makeMatch(1, "One", "", "", "", "18:00")}, {makeSatellite(1, "13.0", "e")});
-    auto window = open();
-    window->show();
-    const std::string dump = eDesktop::instance().dump();
-    window->hide();
-    EXPECT_NE(dump.find("\"Match Ray\" at 100,100 size 520x376"), std::string::npos) << dump;
-    EXPECT_NE(dump.find("eButton \"\" \"All\" at 8,0 size 120x40 bg=std_dred"), std::string::npos)
-        << dump;
-    EXPECT_NE(dump.find("eButton \"\" \"13,19e\" at 392,0 size 120x40"), std::string::npos) << dump;
-    EXPECT_NE(dump.find("eListBox \"choices\" \"\" at 0,45 size 520x316"), std::string::npos)
-        << dump;
-    EXPECT_NE(dump.find("* entry 0: 18:00 | One"), std::string::npos) << dump;
-    EXPECT_NE(dump.find("eLabel \"\" \"\" at 0,346 size 520x30 fg=std_dyellow align=center"),
-              std::string::npos)
-        << dump;
-}
-
-TEST_F(MainWindow, ColourKeysFilterTheListAndMoveTheHighlight) {
-    rig.writeListings(
-        {makeMatch(1, "West only"), makeMatch(2, "Sixteen"), makeMatch(3, "Thirteen"),
-         makeMatch(4, "Nineteen"), makeMatch(5, "Astra two"), makeMatch(6, "Capital E"),
-         makeMatch(7, "Two birds"), makeMatch(8, "No satellite"), makeMatch(9, "Twin a"),
-         makeMatch(9, "Twin b")},
-        {makeSatellite(1, "1.0", "w"), makeSatellite(2, "16.0", "e"), makeSatellite(3, "13.0", "e"),
-         makeSatellite(4, "19.2", "e"), makeSatellite(5, "28.2", "e"),
-         makeSatellite(6, "13.0", "E"), makeSatellite(7, "13.0", "e"),
-         makeSatellite(7, "19.2", "e"), makeSatellite(9, "16.0", "e"),
-         makeSatellite(42, "13.0", "e")});
-    auto window = open();
-    eMatchrayMainWindow& w = *window;
-    using Titles = std::vector<std::string>;
-    const Titles all = {"West only", "Sixteen",   "Thirteen", "Nineteen", "Astra two",
-                        "Capital E", "Two birds", "Twin a",   "Twin b"};
-    const Titles green = {"West only", "Sixteen", "Thirteen", "Nineteen",
-                          "Two birds", "Twin a",  "Twin b"};
-    const Titles yellow = {"Sixteen", "Thirteen", "Nineteen", "Two birds", "Twin a", "Twin b"};
-    const Titles blue = {"Thirteen", "Nineteen", "Two birds"};
-
-    auto press = [](eKey key) { return [key] { eDesktop::instance().handleKey(key); }; };
-    auto expectList = [&](const Titles& titles, int filter) {
-        return [&, titles, filter] {
-            EXPECT_EQ(titlesOf(&w), titles) << "filter " << filter;
-            expectHighlight(w, filter);
-            EXPECT_EQ(w.getFocus(), listOf(&w));
-        };
-    };
-    eListBoxEntry* firstBlue = nullptr;
-    const int result = runWindow(
-        w, {expectList(all, 0), press(eKey::green), expectList(green, 1), press(eKey::yellow),
-            expectList(yellow, 2), press(eKey::blue), expectList(blue, 3),
-            [&] {
-                firstBlue = listOf(&w)->getEntry(0);
-                // Pressing the key in force only puts the focus back on the list.
-                w.setFocus(buttonsOf(&w)[2]);
-            },
-            press(eKey::blue),
-            [&] {
-                EXPECT_EQ(listOf(&w)->getEntry(0), firstBlue);
-                expectList(blue, 3)();
-            },
-            // Blue to red: red takes its highlight, blue the normal background.
-            press(eKey::red), expectList(all, 0), press(eKey::exit)});
-    EXPECT_EQ(result, -1);
-}
-
-TEST_F(MainWindow, FilterChangesDecodeNoPictureAgain) {
-    std::vector<matchray_matches> matches;
-    std::vector<matchray_satellites> satellites;
-    for (int i = 0; i < 200; ++i) {
-        matches.push_back(makeMatch(i, "Match " + std::to_string(i), "pic.png", "aa", "bb"));
-        satellites.push_back(makeSatellite(i, i % 2 ? "13.0" : "1.0", i % 2 ? "e" : "w"));
-    }
-    rig.writeListings(matches, satellites);
-    rig.install("/tmp/pic.png", "data/images/hd.png");
-    rig.install("/var/tuxbox/config/pitchside/countries/aa.png", "data/images/fta.png");
-    rig.install("/var/tuxbox/config/pitchside/countries/bb.png", "data/images/hd.png");
-    const long before = PictureCache::decodeCount();
-    auto window = open();
-    EXPECT_EQ(PictureCache::decodeCount() - before, 3);
-    window->clickBtn3();
-    window->clickBtn1();
-    window->clickBtn0();
-    EXPECT_EQ(titlesOf(window.get()).size(), 200u);
-    EXPECT_EQ(PictureCache::decodeCount() - before, 3);
-    // The pictures go with the window.
+    expectSnapshot("mainwindow-window", shown);
+    // A stale picture went; a picture still named was kept and not fetched again.
+    EXPECT_FALSE(root.exists("/tmp/old.png"));
+    EXPECT_TRUE(server.requests().empty());
+    // Closing ends the ticker; the pictures, decoded once for all filters, go with the window.
+    EXPECT_FALSE(bThreadSponsorRunning);
+    EXPECT_EQ(PictureCache::decodeCount() - decoded, 3);
     window.reset();
     EXPECT_EQ(PictureCache::size(), 0u);
 }
 
-TEST_F(MainWindow, WithoutSatellitesTheListIsEmptyAndTheKeysStillWork) {
-    rig.writeListings({makeMatch(1, "One"), makeMatch(2, "Two")}, {});
-    auto window = open();
-    EXPECT_TRUE(titlesOf(window.get()).empty());
-    expectHighlight(*window, 0);
-    EXPECT_TRUE(bThreadSponsorRunning);
-    window->clickBtn2();
-    EXPECT_TRUE(titlesOf(window.get()).empty());
-    expectHighlight(*window, 2);
-}
-
-TEST_F(MainWindow, MalformedListingsStillGiveACompleteWindow) {
-    // The second match line is cut short; the first record stays, without satellites.
-    rig.root.writeFile("/tmp/psn", "2\n1#One#aa#p.png#bb#18:00\n");
-    auto window = open();
-    EXPECT_FALSE(rig.root.exists("/tmp/psn"));
-    EXPECT_EQ(buttonsOf(window.get()).size(), 4u);
-    EXPECT_NE(listOf(window.get()), nullptr);
-    EXPECT_TRUE(titlesOf(window.get()).empty());
-    EXPECT_NE(tickerOf(window.get()), nullptr);
-}
-
-TEST_F(MainWindow, StalePicturesGoBeforeTheDownload) {
-    rig.writeListings({makeMatch(1, "One", "kept.png")}, {makeSatellite(1, "13.0", "e")});
-    rig.install("/tmp/kept.png", "data/images/hd.png");
-    rig.install("/tmp/old.png", "data/images/hd.png");
-    rig.root.writeFile("/tmp/notes.txt", "x");
-    rig.root.writeFile("/tmp/a.png.txt", "x");
-    auto window = open();
-    EXPECT_TRUE(rig.root.exists("/tmp/kept.png"));
-    EXPECT_FALSE(rig.root.exists("/tmp/old.png"));
-    EXPECT_TRUE(rig.root.exists("/tmp/notes.txt"));
-    EXPECT_TRUE(rig.root.exists("/tmp/a.png.txt"));
-    for (const LoopbackServer::Request& request : rig.server.requests())
-        EXPECT_NE(request.path, "/fix/kept.png");
-    // The kept picture is the one the entry shows.
-    window->show();
-    eDesktop::instance().dump();
-    window->hide();
-    EXPECT_NE(
-        listOf(window.get())->getEntry(0)->lastDraw().describe().find("[picture /tmp/kept.png]"),
-        std::string::npos);
+TEST_F(MainWindow, ChoosingAMatchAsksForItsChannelsAndComesBackUnchanged) {
+    const std::string listings = TestFiles::listings(
+        {{11, "First", "-"}, {22, "Second", "-"}, {33, "Third", "-", "", "-", "-", "28.2#e"}});
+    std::string before;
+    std::deque<Step> script = {press(eKey::yellow), press(eKey::down), [&] { before = dump(); }};
+    // Per answer: the channels the detail window lists, or -1 when the choice ends silently.
+    const std::pair<std::string, int> answers[] = {
+        {"2\n7#1#One#13.0#e#1#V#1#1#x#1\n7#2#Two#19.2#e#1#V#1#1#x#0\n", 2},
+        {"0\n", 0},
+        {"uncreatable", -1}};
+    for (const auto& [body, channels] : answers) {
+        script.push_back([&, body = body] {
+            if (body == "uncreatable") std::filesystem::create_directories(root.real("/tmp/psn"));
+            server.answer(ChannelRequest::scriptPath, answer(body));
+        });
+        script.push_back(press(eKey::ok));
+        script.push_back([&, channels = channels] {
+            const std::string shown = dump();
+            EXPECT_EQ(showsDetailWindow(shown), channels >= 0) << shown;
+            if (channels < 0) return;
+            EXPECT_EQ(entryLines(shown).size(), static_cast<size_t>(channels)) << shown;
+            press(eKey::exit)();
+        });
+        script.push_back([&] {
+            EXPECT_EQ(eDesktop::instance().topModal(), window.get());
+            EXPECT_EQ(dump(), before);
+            EXPECT_TRUE(bThreadSponsorRunning);
+        });
+    }
+    EXPECT_EQ(run(listings, std::move(script)), -1);
+    std::vector<std::string> bodies;
+    for (const LoopbackServer::Request& r : server.requests())
+        if (r.path == ChannelRequest::scriptPath)
+            bodies.push_back(r.method + " " + r.userAgent + " " + r.body);
+    EXPECT_EQ(bodies, std::vector<std::string>(2, "POST PS id=22&f=2&m=00:11:22:33:44:55"));
 }
