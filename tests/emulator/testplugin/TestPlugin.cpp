@@ -1,51 +1,138 @@
-// A plug-in for the emulator's tests. It reads a configuration key, writes a
-// file under the receiver root, shows a notice before blocking work, and runs
-// a window that uses the host's widgets; it returns what the window's exec returned.
+// A plug-in for the emulator's tests. It writes the setting /emutest/greeting
+// into a file under the receiver root, then runs a window of host widgets: two
+// colour buttons, a list of countries with their flags, a status line, and a
+// line that a worker thread fills through the GUI loop. ok on an entry asks in
+// a message box; confirming closes the window with the entry's number (1 for
+// the first), exit closes it with -1.
 
-#include <unistd.h>
-
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
+#include <thread>
 
-#include "TestWindow.h"
+#include "eButton.h"
 #include "eConfig.h"
+#include "eLabel.h"
+#include "eListBox.h"
+#include "eMainLoop.h"
 #include "eMessageBox.h"
 #include "eReceiverRoot.h"
+#include "eSkin.h"
+#include "eTextPara.h"
+#include "eWindow.h"
+#include "gPainter.h"
+#include "loadPNG.h"
 
 namespace {
 
-eString readGreeting() {
-    char* value = nullptr;
-    if (eConfig::instance()->getKey("/emutest/greeting", value) != 0) return "No greeting";
-    eString greeting = eString("Greeting: ") + value;
-    free(value);
-    return greeting;
-}
+class Entry : public eListBoxEntry {
+public:
+    Entry(eListBox<Entry>* list, const char* name, const eString& code)
+        : eListBoxEntry(list),
+          name(name),
+          flag(loadPNG(("/var/tuxbox/config/pitchside/countries/" + code + ".png").c_str())) {}
+    ~Entry() override {
+        if (para) para->destroy();
+    }
+    const eString& redraw(gPainter* painter, const eRect& rect, gColor activeB, gColor activeF,
+                          gColor normalB, gColor normalF, int state) override {
+        drawEntryRect(painter, rect, activeB, activeF, normalB, normalF, state);
+        if (!para) {
+            para = new eTextPara(eRect(40, 12, 400, 30));
+            para->setFont(eSkin::getActive()->queryFont("global.fixed"));
+            para->renderString(name);
+        }
+        painter->renderPara(*para, rect.topLeft());
+        if (flag) painter->blit(*flag, rect.topLeft() + ePoint(10, 20), gPainter::BF_ALPHATEST);
+        return name;
+    }
+    const eString& getText() const override { return name; }
 
-void writeNote(const eString& greeting) {
-    FILE* note = fopen(eReceiverRoot::map("/tmp/emutest.txt").c_str(), "w");
-    if (!note) return;
-    fprintf(note, "%s\n", greeting.c_str());
-    fclose(note);
-}
+private:
+    eString name;
+    std::unique_ptr<gPixmap> flag;
+    eTextPara* para = nullptr;
+};
+
+class Window : public eWindow {
+public:
+    explicit Window(const eString& greeting) : eWindow(1) {
+        setText("Emulator test");
+        cmove(ePoint(60, 60));
+        cresize(eSize(600, 440));
+        const char* keys[] = {"red", "green"};
+        for (int i = 0; i < 2; ++i) {
+            auto* button = new eButton(this);
+            button->move(ePoint(10 + i * 148, 5));
+            button->resize(eSize(140, 40));
+            button->setText(i ? "Green" : "Red");
+            button->setShortcut(keys[i]);
+            button->selected.connect([this, button, i] {
+                status->setText(button->getText() + " pressed");
+                button->setBackgroundColor(
+                    eSkin::getActive()->queryColor(i ? "std_dgreen" : "std_dred"));
+            });
+        }
+        // Four entries fit, so the last two need scrolling; "xx" has no flag.
+        auto* list = new eListBox<Entry>(this, nullptr, 1, 50);
+        list->setName("countries");
+        list->move(ePoint(10, 55));
+        list->resize(eSize(580, 200));
+        for (const char* country :
+             {"deGermany", "frFrance", "itItaly", "esSpain", "brBrazil", "xxAtlantis"})
+            new Entry(list, country + 2, eString(country, 2));
+        list->selected.connect([this, list](Entry* entry) {
+            eMessageBox box("Choose " + entry->getText() + "?", "Choice",
+                            eMessageBox::btOK | eMessageBox::iconError, 1, 0);
+            box.show();
+            const int answer = box.exec();
+            box.hide();
+            if (answer == eMessageBox::btOK) return close(list->getCurrentIndex() + 1);
+            status->setText(eString().sprintf("Message box returned %d", answer));
+        });
+        status = label("status", greeting, 270);
+        eLabel* worker = label("worker", "Waiting for the worker", 310);
+        setFocus(list);
+        thread = std::thread([worker] {
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+            // Only the GUI thread touches the label; the task dies with it.
+            eMainLoop::instance().post([worker] { worker->setText("Set by the worker thread"); },
+                                       worker);
+        });
+    }
+    ~Window() override { thread.join(); }
+
+private:
+    eLabel* label(const char* name, const eString& text, int y) {
+        auto* made = new eLabel(this);
+        made->setName(name);
+        made->move(ePoint(10, y));
+        made->resize(eSize(580, 30));
+        made->setText(text);
+        return made;
+    }
+
+    eLabel* status = nullptr;
+    std::thread thread;
+};
 
 }  // namespace
 
 extern "C" __attribute__((visibility("default"))) int plugin_exec() {
-    const eString greeting = readGreeting();
-    writeNote(greeting);
-
-    auto* notice =
-        new eMessageBox("Preparing the test window", "Test plug-in", eMessageBox::iconInfo, 1, 0);
-    notice->show();
-    usleep(200 * 1000);
-    notice->hide();
-    delete notice;
-
-    auto* window = new TestWindow(greeting);
-    window->show();
-    const int result = window->exec();
-    window->hide();
-    delete window;
+    eString greeting = "No greeting";
+    char* value = nullptr;
+    if (eConfig::instance()->getKey("/emutest/greeting", value) == 0) {
+        greeting = eString("Greeting: ") + value;
+        free(value);
+    }
+    if (FILE* note = fopen(eReceiverRoot::map("/tmp/emutest.txt").c_str(), "w")) {
+        fprintf(note, "%s\n", greeting.c_str());
+        fclose(note);
+    }
+    Window window(greeting);
+    window.show();
+    const int result = window.exec();
+    window.hide();
     return result;
 }
