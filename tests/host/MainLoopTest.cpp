@@ -1,6 +1,8 @@
+// The GUI loop: tasks posted from other threads, cancelled by their owner, and
+// the front end that drives modal loops.
+
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <chrono>
 #include <thread>
 #include <vector>
@@ -9,18 +11,18 @@
 
 namespace {
 
-TEST(MainLoop, TasksPostedFromAnotherThreadRunOnTheLoopInOrder) {
+TEST(MainLoop, TasksFromAnotherThreadWakeTheLoopAndRunOnItInOrder) {
     eMainLoop& loop = eMainLoop::instance();
     const std::thread::id gui = std::this_thread::get_id();
     std::vector<int> ran;  // touched by the GUI thread only
     bool allOnGui = true;
     std::thread poster([&] {
-        for (int i = 0; i < 100; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));  // the loop waits first
+        for (int i = 0; i < 100; ++i)
             loop.post([&, i] {
                 allOnGui = allOnGui && std::this_thread::get_id() == gui;
                 ran.push_back(i);
             });
-        }
     });
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
     loop.runModal([&] { return ran.size() == 100 || std::chrono::steady_clock::now() > deadline; });
@@ -30,81 +32,39 @@ TEST(MainLoop, TasksPostedFromAnotherThreadRunOnTheLoopInOrder) {
     for (int i = 0; i < 100; ++i) EXPECT_EQ(ran[static_cast<size_t>(i)], i);
 }
 
-TEST(MainLoop, WakesUpWhenAnotherThreadPosts) {
+TEST(MainLoop, CancelDropsOnlyTheOwnersTasksAndATasksPostRunsNextTurn) {
     eMainLoop& loop = eMainLoop::instance();
-    std::atomic<bool> done{false};
-    std::thread poster([&] {
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        loop.post([&] { done = true; });
-    });
-    const auto start = std::chrono::steady_clock::now();
-    while (!done && std::chrono::steady_clock::now() - start < std::chrono::seconds(20))
-        loop.runFor(50);
-    poster.join();
-    EXPECT_TRUE(done);
-}
-
-TEST(MainLoop, CancelDropsOnlyTheOwnersTasks) {
-    eMainLoop& loop = eMainLoop::instance();
-    int owner = 0;
-    int other = 0;
+    int owner = 0, other = 0;
     std::vector<int> ran;
-    std::thread poster([&] {
+    std::thread([&] {
         loop.post([&] { ran.push_back(1); }, &owner);
         loop.post([&] { ran.push_back(2); }, &other);
-        loop.post([&] { ran.push_back(3); }, &owner);
-        loop.post([&] { ran.push_back(4); });
-    });
-    poster.join();
+    }).join();
     loop.cancel(&owner);
-    loop.processPending();
-    EXPECT_EQ(ran, (std::vector<int>{2, 4}));
-}
-
-TEST(MainLoop, TaskMayCancelTasksBehindIt) {
-    eMainLoop& loop = eMainLoop::instance();
-    int owner = 0;
-    std::vector<int> ran;
     loop.post([&] {
-        ran.push_back(1);
-        loop.cancel(&owner);
+        ran.push_back(3);
+        loop.cancel(&owner);  // the task behind this one
     });
-    loop.post([&] { ran.push_back(2); }, &owner);
+    loop.post([&] { ran.push_back(4); }, &owner);
     loop.processPending();
-    EXPECT_EQ(ran, (std::vector<int>{1}));
+    loop.post([&] { loop.post([&] { ran.push_back(5); }); });
+    loop.processPending();
+    EXPECT_EQ(ran, (std::vector<int>{2, 3}));
+    loop.processPending();
+    EXPECT_EQ(ran, (std::vector<int>{2, 3, 5}));
 }
 
-TEST(MainLoop, TaskPostedByATaskRunsOnTheNextTurn) {
-    eMainLoop& loop = eMainLoop::instance();
-    int runs = 0;
-    loop.post([&] {
-        ++runs;
-        loop.post([&] { ++runs; });
-    });
-    loop.processPending();
-    EXPECT_EQ(runs, 1);
-    loop.processPending();
-    EXPECT_EQ(runs, 2);
-}
-
-// A front end that presses a key script, as the emulator's headless mode does.
-class ScriptDriver : public eLoopDriver {
-public:
-    void step(eMainLoop& loop) override {
-        ++steps;
-        loop.runFor(1);
-        if (steps == 3) done = true;
-    }
-    int steps = 0;
-    bool done = false;
-};
-
-TEST(MainLoop, RunModalUsesTheDriver) {
-    eMainLoop& loop = eMainLoop::instance();
-    ScriptDriver driver;
-    loop.setDriver(&driver);
-    loop.runModal([&] { return driver.done; });
-    loop.setDriver(nullptr);
+TEST(MainLoop, ModalLoopsStepTheDriver) {
+    struct Driver : eLoopDriver {
+        void step(eMainLoop& loop) override {
+            ++steps;
+            loop.runFor(1);
+        }
+        int steps = 0;
+    } driver;
+    eMainLoop::instance().setDriver(&driver);
+    eMainLoop::instance().runModal([&] { return driver.steps == 3; });
+    eMainLoop::instance().setDriver(nullptr);
     EXPECT_EQ(driver.steps, 3);
 }
 

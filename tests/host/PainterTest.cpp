@@ -1,114 +1,192 @@
+// Drawing on pixmaps: the painter's fills, lines and blits with their clips,
+// text paragraphs, and PNG pictures read and written. The painter's default
+// colours are a black background and a white foreground.
+
 #include <gtest/gtest.h>
 
-#include "gDrawRecord.h"
+#include <functional>
+#include <map>
+#include <memory>
+
+#include "EntryRecorder.h"
+#include "Snapshot.h"
+#include "TempRoot.h"
+#include "eTextPara.h"
 #include "gPainter.h"
-#include "gPixmap.h"
+#include "loadPNG.h"
 
 namespace {
 
-constexpr uint32_t black = 0xff000000u;
-constexpr uint32_t red = 0xffff0000u;
-constexpr uint32_t blue = 0xff0000ffu;
+constexpr uint32_t black = 0xff000000u, white = 0xffffffffu, ground = 0xff203040u;
 
-struct Canvas {
-    gPixmap pixmap{8, 6, gColor(black)};
-    gPixmapDC dc{&pixmap};
-};
-
-TEST(Painter, FillIsRelativeToOriginAndClipped) {
-    Canvas canvas;
-    gPainter painter(canvas.dc, eRect(2, 1, 4, 3));
-    painter.setBackgroundColor(gColor(red));
-    painter.fill(eRect(-5, -5, 20, 20));  // reaches far outside the painter's rectangle
-    for (int y = 0; y < 6; ++y) {
-        for (int x = 0; x < 8; ++x) {
-            const bool inside = x >= 2 && x < 6 && y >= 1 && y < 4;
-            EXPECT_EQ(canvas.pixmap.pixel(x, y), inside ? red : black) << x << "," << y;
+// The pixmap as rows of letters, one per colour, and the colours' legend.
+std::string art(const gPixmap& pixmap) {
+    std::map<uint32_t, char> letters{{ground, '.'}};
+    std::string rows, legend;
+    for (int y = 0; y < pixmap.height(); ++y, rows += '\n') {
+        for (int x = 0; x < pixmap.width(); ++x) {
+            auto [at, added] = letters.emplace(pixmap.pixel(x, y), 'a' + letters.size() - 1);
+            if (added) legend += eString().sprintf(" %c=#%08X", at->second, at->first);
+            rows += at->second;
         }
     }
+    return rows + legend + "\n";
 }
 
-TEST(Painter, EmptyRectangleMeansWholePixmap) {
-    Canvas canvas;
-    gPainter painter(canvas.dc);
-    painter.setBackgroundColor(gColor(blue));
-    painter.fill(eRect(7, 5, 1, 1));
-    EXPECT_EQ(canvas.pixmap.pixel(7, 5), blue);
-    EXPECT_EQ(canvas.pixmap.pixel(6, 5), black);
-}
-
-TEST(Painter, LinesHorizontalDiagonalAndClipped) {
-    Canvas canvas;
-    gPainter painter(canvas.dc, eRect(1, 1, 5, 5));
-    painter.setForegroundColor(gColor(red));
-    painter.line(ePoint(0, 0), ePoint(3, 0));
-    painter.line(ePoint(0, 1), ePoint(2, 3));
-    painter.line(ePoint(-3, 4), ePoint(9, 4));  // runs past both clip edges
-    EXPECT_EQ(canvas.pixmap.pixel(1, 1), red);
-    EXPECT_EQ(canvas.pixmap.pixel(4, 1), red);
-    EXPECT_EQ(canvas.pixmap.pixel(5, 1), black);
-    EXPECT_EQ(canvas.pixmap.pixel(1, 2), red);
-    EXPECT_EQ(canvas.pixmap.pixel(2, 3), red);
-    EXPECT_EQ(canvas.pixmap.pixel(3, 4), red);
-    EXPECT_EQ(canvas.pixmap.pixel(0, 5), black);
-    EXPECT_EQ(canvas.pixmap.pixel(1, 5), red);
-    EXPECT_EQ(canvas.pixmap.pixel(5, 5), red);
-    EXPECT_EQ(canvas.pixmap.pixel(6, 5), black);
-}
-
-TEST(Painter, BlitCopiesOrBlendsByAlpha) {
-    gPixmap picture(2, 1);
-    picture.setPixel(0, 0, 0x00ffffffu);  // fully transparent
+TEST(Painter, DrawsRelativeToItsOriginWithinItsClip) {
+    gPixmap picture(4, 4, gColor(0xff0000ffu));
+    picture.setPixel(0, 0, 0x00ffffffu);  // transparent
     picture.setPixel(1, 0, 0x80ffffffu);  // half white
-
-    Canvas copied;
-    gPainter(copied.dc).blit(picture, ePoint(1, 1));
-    EXPECT_EQ(copied.pixmap.pixel(1, 1), 0x00ffffffu);
-    EXPECT_EQ(copied.pixmap.pixel(2, 1), 0x80ffffffu);
-
-    Canvas blended;
-    gPainter(blended.dc).blit(picture, ePoint(1, 1), gPainter::BF_ALPHATEST);
-    EXPECT_EQ(blended.pixmap.pixel(1, 1), black);
-    EXPECT_EQ(blended.pixmap.pixel(2, 1), 0xff808080u);
+    const std::pair<const char*, std::function<void(gPixmapDC&)>> cases[] = {
+        {"fill reaching outside the painter",
+         [](gPixmapDC& dc) { gPainter(dc, eRect(2, 1, 4, 3)).fill(eRect(-5, -5, 20, 20)); }},
+        {"no rectangle: the whole pixmap",
+         [](gPixmapDC& dc) { gPainter(dc).fill(eRect(7, 5, 1, 1)); }},
+        {"lines, one past both clip edges",
+         [](gPixmapDC& dc) {
+             gPainter painter(dc, eRect(1, 1, 5, 5));
+             painter.line(ePoint(0, 0), ePoint(3, 0));
+             painter.line(ePoint(0, 1), ePoint(2, 3));
+             painter.line(ePoint(-3, 4), ePoint(9, 4));
+         }},
+        {"blit copies alpha, within the painter",
+         [&](gPixmapDC& dc) { gPainter(dc, eRect(1, 1, 3, 6)).blit(picture, ePoint(0, 0)); }},
+        {"blit blends by alpha, within an extra clip",
+         [&](gPixmapDC& dc) {
+             gPainter(dc).blit(picture, ePoint(0, 0), gPainter::BF_ALPHATEST, eRect(0, 0, 3, 2));
+         }},
+    };
+    std::string drawn;
+    for (const auto& [name, draw] : cases) {
+        gPixmap pixmap(8, 6, gColor(ground));
+        gPixmapDC dc(&pixmap);
+        draw(dc);
+        drawn += std::string(name) + ":\n" + art(pixmap);
+    }
+    expectSnapshot("host-painter", drawn);
 }
 
-TEST(Painter, BlitHonoursPainterAndExtraClip) {
-    gPixmap picture(4, 4, gColor(blue));
-    Canvas canvas;
-    gPainter painter(canvas.dc, eRect(1, 1, 6, 4));
-    painter.blit(picture, ePoint(-2, -2));  // only its bottom-right quarter is inside
-    EXPECT_EQ(canvas.pixmap.pixel(1, 1), blue);
-    EXPECT_EQ(canvas.pixmap.pixel(2, 2), blue);
-    EXPECT_EQ(canvas.pixmap.pixel(3, 2), black);
-    EXPECT_EQ(canvas.pixmap.pixel(0, 0), black);
+struct ParaDeleter {
+    void operator()(eTextPara* para) const { para->destroy(); }
+};
+using Para = std::unique_ptr<eTextPara, ParaDeleter>;
 
-    Canvas clipped;
-    gPainter(clipped.dc).blit(picture, ePoint(0, 0), 0, eRect(1, 1, 2, 1));
-    EXPECT_EQ(clipped.pixmap.pixel(0, 0), black);
-    EXPECT_EQ(clipped.pixmap.pixel(1, 1), blue);
-    EXPECT_EQ(clipped.pixmap.pixel(2, 1), blue);
-    EXPECT_EQ(clipped.pixmap.pixel(3, 1), black);
-    EXPECT_EQ(clipped.pixmap.pixel(1, 2), black);
+Para layout(const char* text, int width, int align = eTextPara::dirLeft, int flags = 0) {
+    Para para(new eTextPara(eRect(10, 0, width, 90)));
+    para->setFont(gFont("DejaVuSans", 20));
+    EXPECT_EQ(para->renderString(text, flags), 0);
+    para->realign(align);
+    return para;
 }
 
-TEST(Painter, RecordsOperationsInOrder) {
-    Canvas canvas;
-    gPainter painter(canvas.dc);
-    gDrawRecord record;
-    painter.setRecord(&record);
-    gPixmap picture(1, 1);
-    picture.source = "/var/flag.png";
-    painter.fill(eRect(0, 0, 2, 2));
-    painter.blit(picture, ePoint(3, 4), gPainter::BF_ALPHATEST);
-    painter.line(ePoint(0, 0), ePoint(1, 1));
-    ASSERT_EQ(record.operations().size(), 3u);
-    EXPECT_EQ(record.operations()[1].kind, gDrawOp::Kind::picture);
-    EXPECT_EQ(record.operations()[1].area, eRect(3, 4, 1, 1));
-    EXPECT_EQ(record.describe(), "[picture /var/flag.png]");
+TEST(TextPara, LaysOutOnceAndDrawsOnlyInsideItsBoxAndClip) {
+    const long before = eTextPara::layoutCount();
+    Para para = layout("Hi W\xC3\xA9", 100);
+    gPixmap pixmap(130, 40, gColor(black)), clipped(130, 40, gColor(black));
+    gPixmapDC dc(&pixmap);
+    gPainter painter(dc);
+    for (int i = 0; i < 3; ++i) painter.renderPara(*para, ePoint(5, 5));
+    para->draw(clipped, ePoint(), eRect(0, 0, 30, 30), white);
+    EXPECT_EQ(eTextPara::layoutCount(), before + 1);
+    const eRect box = para->getBoundBox().translated(ePoint(5, 5));
+    int lit = 0, solid = 0;
+    for (int y = 0; y < 40; ++y) {
+        for (int x = 0; x < 130; ++x) {
+            const bool ink = pixmap.pixel(x, y) != black;
+            EXPECT_TRUE(!ink || box.contains(ePoint(x, y))) << x << "," << y;
+            EXPECT_TRUE(clipped.pixel(x, y) == black || x < 30) << x << "," << y;
+            lit += ink;
+            solid += pixmap.pixel(x, y) == white;  // the H's stem is fully covered
+        }
+    }
+    EXPECT_GT(lit, 40);
+    EXPECT_GT(solid, 5);
+    Para broken(new eTextPara(eRect(0, 0, 100, 30)));
+    broken->setFont(gFont("DejaVuSans", 0));
+    EXPECT_EQ(broken->renderString("x"), -1);
+    EXPECT_TRUE(broken->getBoundBox().isEmpty());
+}
 
-    record.add({gDrawOp::Kind::text, "", eRect(), gColor()});
-    record.add({gDrawOp::Kind::text, "Arsenal", eRect(), gColor()});
-    EXPECT_EQ(record.describe(), "[picture /var/flag.png] |  | Arsenal");
+TEST(TextPara, AlignsAndWrapsAtBlanksAndLineBreaks) {
+    const eRect air = layout("Air", 400)->getBoundBox();
+    const int word = air.width() + 4;
+    const eRect left = layout("Air", 200)->getBoundBox();
+    const eRect right = layout("Air", 200, eTextPara::dirRight)->getBoundBox();
+    const eRect centre = layout("Air", 200, eTextPara::dirCenter)->getBoundBox();
+    EXPECT_NEAR(left.left(), 10, 2);
+    EXPECT_NEAR(right.right(), 210, 4);
+    EXPECT_NEAR((centre.left() + centre.right()) / 2.0, 110, 3);
+    EXPECT_EQ(left.width(), right.width());
+    const std::tuple<const char*, int, int, int> cases[] = {
+        // text, width, flags, lines
+        {"Air Air Air", 400, 0, 1},
+        {"Air Air Air", word, 0, 3},
+        {"Air Air\nAir", word, eTextPara::noWrap, 2},
+        {"Download data\nPlease wait...", 400, 0, 2},
+    };
+    for (const auto& [text, width, flags, lines] : cases) {
+        Para para = layout(text, width, eTextPara::dirLeft, flags);
+        EXPECT_EQ(para->getLineCount(), lines) << text << " in " << width;
+        EXPECT_EQ(para->getTextSize().height, lines * para->getLineHeight()) << text;
+        EXPECT_TRUE(flags || para->getBoundBox().right() <= 10 + width) << text;
+    }
+    // Each wrapped line starts at the left edge: no blank is carried over.
+    const eRect wrapped = layout("Air Air Air", word)->getBoundBox();
+    EXPECT_EQ(wrapped.left(), air.left());
+    EXPECT_EQ(wrapped.right(), air.right());
+}
+
+TEST(Png, ReadsColourTypesAndRefusesBrokenFiles) {
+    TempRoot root;
+    const std::string flag = readBinary(MATCHRAY_FLAGS_DIR "/de.png");
+    const std::string golden = MATCHRAY_SOURCE_DIR "/tests/host/golden/";
+    root.writeFile("/de.png", flag);
+    root.writeFile("/palette.png", readBinary(golden + "palette.png"));
+    root.writeFile("/gray16.png", readBinary(golden + "gray16.png"));
+    // Pixels as an independent decoder reads them.
+    const std::tuple<const char*, int, int, uint32_t> pixels[] = {
+        {"/de.png", 0, 0, 0xff4c4c43u},      {"/de.png", 8, 5, 0xfff44a4au},
+        {"/de.png", 8, 8, 0xffefd93du},      {"/palette.png", 0, 0, 0x00102030u},
+        {"/palette.png", 1, 0, 0xffff0000u}, {"/gray16.png", 0, 0, 0xff808080u},
+    };
+    for (const auto& [file, x, y, pixel] : pixels) {
+        std::unique_ptr<gPixmap> picture(loadPNG(file));
+        ASSERT_TRUE(picture) << file;
+        EXPECT_EQ(picture->pixel(x, y), pixel) << file << " " << x << "," << y;
+        EXPECT_EQ(picture->source, file);
+    }
+    std::string corrupt = flag;
+    corrupt[corrupt.size() / 2] ^= 0x55;
+    corrupt[corrupt.size() / 2 + 1] ^= 0x55;
+    const std::pair<const char*, std::string> broken[] = {
+        {"/empty.png", ""},
+        {"/truncated.png", flag.substr(0, flag.size() / 2)},
+        {"/corrupt.png", corrupt},
+        {"/text.png", "<html>404 Not Found</html>"},
+    };
+    for (const auto& [file, bytes] : broken) {
+        root.writeFile(file, bytes);
+        EXPECT_EQ(loadPNG(file), nullptr) << file;
+    }
+    // A valid header that claims 5000 x 1 pixels is too big for the receiver.
+    ASSERT_TRUE(savePNG(root.real("/wide.png"), gPixmap(5000, 1)));
+    root.writeFile("/dir.png/x", "");
+    for (const char* file : {"/missing.png", "/wide.png", "/dir.png"})
+        EXPECT_EQ(loadPNG(file), nullptr) << file;
+    EXPECT_EQ(loadPNG(nullptr), nullptr);
+}
+
+TEST(Png, SavedPicturesReadBackExactly) {
+    TempRoot root;
+    gPixmap picture(3, 2, gColor(ground));
+    picture.setPixel(0, 0, 0xff112233u);
+    picture.setPixel(1, 0, 0x80ff0000u);
+    picture.setPixel(2, 1, 0x00000000u);
+    ASSERT_TRUE(savePNG(root.real("/shot.png"), picture));
+    std::unique_ptr<gPixmap> loaded(loadPNG("/shot.png"));
+    ASSERT_TRUE(loaded);
+    EXPECT_EQ(art(*loaded), art(picture));
+    EXPECT_FALSE(savePNG(root.real("/no/dir/shot.png"), picture));
 }
 
 }  // namespace
