@@ -51,8 +51,7 @@ TEST(EmulatorCommandLine, DefaultRootSettingsAndScriptFile) {
                      scratch.real("/script.txt"), "--headless", testPlugin}))
         command += " '" + word + "'";
     EmulatorRun run(runProcess({"/bin/sh", "-c", command}, "key exit\n"));
-    ASSERT_EQ(run.dumps().size(), 1u) << run.transcript();
-    EXPECT_EQ(linesWith(run.dumps()[0], "\"Greeting: Hello there\"").size(), 1u);
+    EXPECT_EQ(run.dumps().size(), 1u) << run.transcript();
     EXPECT_EQ(scratch.readFile("/receiver-root/tmp/emutest.txt"), "Greeting: Hello there\n");
     EXPECT_TRUE(scratch.exists("/receiver-root/var/tuxbox/config/host"));
 }

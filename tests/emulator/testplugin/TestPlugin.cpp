@@ -1,9 +1,9 @@
-// A plug-in for the emulator's tests. It writes the setting /emutest/greeting
-// into a file under the receiver root, then runs a window of host widgets: two
-// colour buttons, a list of countries with their flags, a status line, and a
-// line that a worker thread fills through the GUI loop. ok on an entry asks in
-// a message box; confirming closes the window with the entry's number (1 for
-// the first), exit closes it with -1.
+// A plug-in for the emulator's tests: it writes the setting /emutest/greeting
+// into a file under the receiver root, then runs a window with two colour
+// buttons, a list of countries with their flags and a status line that a
+// worker thread also writes through the GUI loop. ok on an entry asks in a
+// message box; confirming closes the window with the entry's number (1 for the
+// first), exit closes it with -1.
 
 #include <chrono>
 #include <cstdio>
@@ -13,14 +13,11 @@
 
 #include "eButton.h"
 #include "eConfig.h"
-#include "eLabel.h"
 #include "eListBox.h"
 #include "eMainLoop.h"
 #include "eMessageBox.h"
 #include "eReceiverRoot.h"
 #include "eSkin.h"
-#include "eTextPara.h"
-#include "eWindow.h"
 #include "gPainter.h"
 #include "loadPNG.h"
 
@@ -32,18 +29,9 @@ public:
         : eListBoxEntry(list),
           name(name),
           flag(loadPNG(("/var/tuxbox/config/pitchside/countries/" + code + ".png").c_str())) {}
-    ~Entry() override {
-        if (para) para->destroy();
-    }
     const eString& redraw(gPainter* painter, const eRect& rect, gColor activeB, gColor activeF,
                           gColor normalB, gColor normalF, int state) override {
         drawEntryRect(painter, rect, activeB, activeF, normalB, normalF, state);
-        if (!para) {
-            para = new eTextPara(eRect(40, 12, 400, 30));
-            para->setFont(eSkin::getActive()->queryFont("global.fixed"));
-            para->renderString(name);
-        }
-        painter->renderPara(*para, rect.topLeft());
         if (flag) painter->blit(*flag, rect.topLeft() + ePoint(10, 20), gPainter::BF_ALPHATEST);
         return name;
     }
@@ -52,7 +40,6 @@ public:
 private:
     eString name;
     std::unique_ptr<gPixmap> flag;
-    eTextPara* para = nullptr;
 };
 
 class Window : public eWindow {
@@ -61,17 +48,16 @@ public:
         setText("Emulator test");
         cmove(ePoint(60, 60));
         cresize(eSize(600, 440));
-        const char* keys[] = {"red", "green"};
-        for (int i = 0; i < 2; ++i) {
+        for (const char* colour : {"red", "green"}) {
             auto* button = new eButton(this);
-            button->move(ePoint(10 + i * 148, 5));
+            button->move(ePoint(getChildren().size() * 150, 5));
             button->resize(eSize(140, 40));
-            button->setText(i ? "Green" : "Red");
-            button->setShortcut(keys[i]);
-            button->selected.connect([this, button, i] {
+            button->setText(colour);
+            button->setShortcut(colour);
+            button->selected.connect([this, button, colour] {
                 status->setText(button->getText() + " pressed");
                 button->setBackgroundColor(
-                    eSkin::getActive()->queryColor(i ? "std_dgreen" : "std_dred"));
+                    eSkin::getActive()->queryColor(eString("std_d") + colour));
             });
         }
         // Four entries fit, so the last two need scrolling; "xx" has no flag.
@@ -83,38 +69,30 @@ public:
              {"deGermany", "frFrance", "itItaly", "esSpain", "brBrazil", "xxAtlantis"})
             new Entry(list, country + 2, eString(country, 2));
         list->selected.connect([this, list](Entry* entry) {
-            eMessageBox box("Choose " + entry->getText() + "?", "Choice",
-                            eMessageBox::btOK | eMessageBox::iconError, 1, 0);
+            eMessageBox box("Choose " + entry->getText() + "?", "Choice", eMessageBox::btOK);
             box.show();
             const int answer = box.exec();
             box.hide();
             if (answer == eMessageBox::btOK) return close(list->getCurrentIndex() + 1);
             status->setText(eString().sprintf("Message box returned %d", answer));
         });
-        status = label("status", greeting, 270);
-        eLabel* worker = label("worker", "Waiting for the worker", 310);
+        status = new eLabel(this);
+        status->setName("status");
+        status->move(ePoint(10, 270));
+        status->resize(eSize(580, 30));
+        status->setText(greeting);
         setFocus(list);
-        thread = std::thread([worker] {
+        worker = std::thread([label = status] {
             std::this_thread::sleep_for(std::chrono::milliseconds(100));
             // Only the GUI thread touches the label; the task dies with it.
-            eMainLoop::instance().post([worker] { worker->setText("Set by the worker thread"); },
-                                       worker);
+            eMainLoop::instance().post([label] { label->setText("Set by the worker"); }, label);
         });
     }
-    ~Window() override { thread.join(); }
+    ~Window() override { worker.join(); }
 
 private:
-    eLabel* label(const char* name, const eString& text, int y) {
-        auto* made = new eLabel(this);
-        made->setName(name);
-        made->move(ePoint(10, y));
-        made->resize(eSize(580, 30));
-        made->setText(text);
-        return made;
-    }
-
     eLabel* status = nullptr;
-    std::thread thread;
+    std::thread worker;
 };
 
 }  // namespace
