@@ -1,8 +1,8 @@
-// Golden screenshot: a fixed scene of the stand-in's widgets, compared pixel by
-// pixel with tests/host/golden/scene.png, 1/255 per channel allowed (FreeType's
-// antialiased glyphs may differ so on a 32-bit build; a swapped or lost channel
-// may not). A mismatch writes scene_err.png into the build folder. To renew the
-// reference on purpose, run with MATCHRAY_UPDATE_GOLDEN=1 and review the picture.
+// A fixed scene of the stand-in's widgets: its dump against a snapshot, and its
+// pixels against tests/host/golden/scene.png, 1/255 per channel allowed (glyphs
+// may differ so on a 32-bit build; a swapped or lost channel may not). A
+// mismatch writes scene_err.png into the build folder. MATCHRAY_UPDATE_GOLDEN=1
+// renews both references: review them before committing.
 
 #include <gtest/gtest.h>
 
@@ -10,6 +10,7 @@
 #include <memory>
 
 #include "EntryRecorder.h"
+#include "Snapshot.h"
 #include "TempRoot.h"
 #include "eButton.h"
 #include "eDesktop.h"
@@ -50,7 +51,7 @@ private:
     }();
 };
 
-TEST(Golden, SceneMatchesReference) {
+TEST(Golden, SceneMatchesItsDumpAndItsPicture) {
     const std::string reference = MATCHRAY_SOURCE_DIR "/tests/host/golden/scene.png";
     TempRoot root;
     root.writeFile("/flag.png", readBinary(MATCHRAY_FLAGS_DIR "/gb.png"));
@@ -82,11 +83,15 @@ TEST(Golden, SceneMatchesReference) {
     label->resize(eSize(230, 30));
     label->setProperty("align", "right");
     label->setText("right aligned");
+    auto* hidden = new eLabel(&window);  // left out of the dump, with its child
+    hidden->hide();
+    new eLabel(hidden);
     window.setFocus(list);
     window.show();
+    eWindow notShown(1);
     eMessageBox notice("Download data\nPlease wait...", "Match Ray", 16, 1, 0);
     notice.show();
-    eDesktop::instance().redrawIfNeeded();
+    expectSnapshot("host-scene", eDesktop::instance().dump());
     const gPixmap& screen = gFBDC::getInstance()->getPixmap();
     if (std::getenv("MATCHRAY_UPDATE_GOLDEN")) {
         ASSERT_TRUE(savePNG(reference, screen));

@@ -1,55 +1,142 @@
-// Widgets: modal windows and their keys, list boxes, and the desktop's dump.
+// The GUI loop, modal windows and list boxes.
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <memory>
+#include <thread>
 #include <vector>
 
-#include "Snapshot.h"
 #include "eButton.h"
 #include "eDesktop.h"
-#include "eLabel.h"
 #include "eListBox.h"
 #include "eMainLoop.h"
-#include "eMessageBox.h"
-#include "eSkin.h"
-#include "gPainter.h"
+#include "eWindow.h"
 
 namespace {
 
-// An entry that records its number, row and state when drawn, and its deletion.
-class Entry : public eListBoxEntry {
-public:
+TEST(MainLoop, TasksFromAnotherThreadWakeTheLoopAndRunOnItInOrder) {
+    eMainLoop& loop = eMainLoop::instance();
+    const std::thread::id gui = std::this_thread::get_id();
+    std::vector<int> ran;  // touched by the GUI thread only
+    bool allOnGui = true;
+    std::thread poster([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));  // the loop waits first
+        for (int i = 0; i < 100; ++i)
+            loop.post([&, i] {
+                allOnGui = allOnGui && std::this_thread::get_id() == gui;
+                ran.push_back(i);
+            });
+    });
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    loop.runModal([&] { return ran.size() == 100 || std::chrono::steady_clock::now() > deadline; });
+    poster.join();
+    std::vector<int> expected(100);
+    for (int i = 0; i < 100; ++i) expected[static_cast<size_t>(i)] = i;
+    EXPECT_EQ(ran, expected);
+    EXPECT_TRUE(allOnGui);
+}
+
+TEST(MainLoop, CancelDropsOnlyTheOwnersTasksAndATasksPostRunsNextTurn) {
+    eMainLoop& loop = eMainLoop::instance();
+    int owner = 0, other = 0;
+    std::vector<int> ran;
+    std::thread([&] {
+        loop.post([&] { ran.push_back(1); }, &owner);
+        loop.post([&] { ran.push_back(2); }, &other);
+    }).join();
+    loop.cancel(&owner);
+    loop.post([&] {
+        ran.push_back(3);
+        loop.cancel(&owner);  // the task behind this one
+    });
+    loop.post([&] { ran.push_back(4); }, &owner);
+    loop.processPending();
+    loop.post([&] { loop.post([&] { ran.push_back(5); }); });
+    loop.processPending();
+    EXPECT_EQ(ran, (std::vector<int>{2, 3}));
+    loop.processPending();
+    EXPECT_EQ(ran, (std::vector<int>{2, 3, 5}));
+}
+
+TEST(Widget, ExecRunsUntilCloseAcceptOrRejectAndTellsTheWindowOnceBeforeReturning) {
+    struct Window : eWindow {
+        Window() : eWindow(1) {}
+        int eventHandler(const eWidgetEvent& event) override {
+            if (event.type == eWidgetEvent::execBegin || event.type == eWidgetEvent::execDone)
+                events += std::to_string(event.type) + (isInExec() ? "+ " : "- ");
+            return eWindow::eventHandler(event);
+        }
+        std::string events;
+    } window;
+    window.accept();  // outside exec: ignored
+    window.reject();
+    window.show();
+    const std::pair<std::function<void()>, int> closes[] = {{[&] { window.close(7); }, 7},
+                                                            {[&] { window.accept(); }, 0},
+                                                            {[&] { window.reject(); }, -1}};
+    for (const auto& [close, result] : closes) {
+        window.events.clear();
+        eMainLoop::instance().post(close, &window);
+        EXPECT_EQ(window.exec(), result);
+        EXPECT_EQ(window.events, std::to_string(eWidgetEvent::execBegin) + "+ " +
+                                     std::to_string(eWidgetEvent::execDone) + "- ");
+    }
+    EXPECT_EQ(eDesktop::instance().topModal(), nullptr);
+}
+
+TEST(Widget, ColourKeysGoToShownShortcutsAndDeletingAWindowCancelsItsChildrensTasks) {
+    auto* window = new eWindow(1);
+    auto* button = new eButton(window);
+    button->setShortcut("blue");
+    int pressed = 0;
+    button->selected.connect([&] { ++pressed; });
+    window->show();
+    eMainLoop::instance().post([&] {
+        eDesktop::instance().handleKey(eKey::yellow);  // no widget has it
+        button->hide();
+        eDesktop::instance().handleKey(eKey::blue);  // hidden
+        button->show();
+        eDesktop::instance().handleKey(eKey::blue);
+        window->close(0);
+    });
+    window->exec();
+    EXPECT_EQ(pressed, 1);
+    bool ran = false;
+    eMainLoop::instance().post([&] { ran = true; }, button);
+    delete window;
+    eMainLoop::instance().processPending();
+    EXPECT_FALSE(ran);
+    EXPECT_EQ(eDesktop::instance().dump(), "");
+}
+
+// An entry that keeps the state it was last drawn in and notes its deletion.
+struct Entry : eListBoxEntry {
     Entry(eListBoxBase* list, int id, std::vector<int>* deleted)
         : eListBoxEntry(list), id(id), deleted(deleted) {}
     ~Entry() override { deleted->push_back(id); }
-    const eString& redraw(gPainter* painter, const eRect& rect, gColor activeB, gColor activeF,
-                          gColor normalB, gColor normalF, int state) override {
-        drawEntryRect(painter, rect, activeB, activeF, normalB, normalF, state);
-        painter->getRecord()->add({gDrawOp::Kind::text,
-                                   eString().sprintf("%d at %d state %d", id, rect.top(), state),
-                                   rect, activeF});
+    const eString& redraw(gPainter*, const eRect&, gColor, gColor, gColor, gColor,
+                          int drawn) override {
+        state = drawn;
         return getText();
     }
-    int id;
+    int id, state = -1;
     std::vector<int>* deleted;
 };
 
 // A shown window with a focused list of 160 pixels: three whole entries of 50.
 struct ListWindow {
-    explicit ListWindow(int entries, int height = 160) {
-        window->cresize(eSize(300, 200));
-        list->resize(eSize(300, height));
+    explicit ListWindow(int entries) {
+        list->resize(eSize(300, 160));
         for (int i = 0; i < entries; ++i) new Entry(list, i, &deleted);
         window->setFocus(list);
         window->show();
     }
     void press(const std::string& keys) {
-        for (char key : keys) {
-            const eKey keyOf[] = {eKey::up, eKey::down, eKey::left, eKey::right, eKey::ok};
+        const eKey keyOf[] = {eKey::up, eKey::down, eKey::left, eKey::right, eKey::ok};
+        for (char key : keys)
             list->eventHandler(
                 eWidgetEvent(eWidgetEvent::keyPressed, keyOf[std::string("udlro").find(key)]));
-        }
     }
     std::vector<int> deleted;
     std::unique_ptr<eWindow> window = std::make_unique<eWindow>(1);
@@ -70,17 +157,25 @@ TEST(ListBox, KeysMoveTheCurrentEntryWithinTheListAndScrollByWholeEntries) {
     }
 }
 
+TEST(ListBox, OnlyTheCurrentEntryOfAFocusedListIsDrawnHighlighted) {
+    ListWindow shown(2);
+    eDesktop::instance().redrawIfNeeded();
+    EXPECT_EQ(shown.list->getCurrent()->state, 1);
+    EXPECT_EQ(static_cast<Entry*>(shown.list->getEntry(1))->state, 0);
+    shown.window->setFocus(nullptr);
+    eDesktop::instance().redrawIfNeeded();
+    EXPECT_EQ(shown.list->getCurrent()->state, 0);
+}
+
 TEST(ListBox, EntriesJoinAndLeaveKeepingTheCurrentOneValid) {
     ListWindow shown(0);
     EXPECT_EQ(shown.list->getCurrent(), nullptr);
-    std::vector<Entry*> chosen;
-    shown.list->selected.connect([&](Entry* entry) { chosen.push_back(entry); });
+    std::vector<int> chosen;
+    shown.list->selected.connect([&](Entry* entry) { chosen.push_back(entry->id); });
     shown.press("o");  // nothing to choose
     for (int i = 0; i < 4; ++i) new Entry(shown.list, i, &shown.deleted);
-    EXPECT_EQ(shown.list->getCurrent()->id, 0);  // the first entry becomes current
     shown.press("ddo");
-    ASSERT_EQ(chosen.size(), 1u);
-    EXPECT_EQ(chosen[0]->id, 2);
+    EXPECT_EQ(chosen, std::vector<int>{2});
     delete shown.list->getEntry(0);  // before the current one: it stays current
     EXPECT_EQ(shown.list->getCurrent()->id, 2);
     delete shown.list->getCurrent();  // its successor takes over
@@ -110,124 +205,6 @@ TEST(ListBox, AtomicChangesHoldRedrawsAndMovesUntilTheOutermostEnd) {
     shown.list->endAtomic();
     EXPECT_TRUE(eDesktop::instance().isDirty());
     EXPECT_EQ(shown.list->getCurrentIndex(), 0);
-}
-
-TEST(Dump, ShowsShownWidgetsAndWhatTheVisibleEntriesDrew) {
-    ListWindow shown(3, 120);  // two whole entries
-    shown.window->cmove(ePoint(100, 100));
-    shown.window->setText("Match Ray");
-    shown.list->setName("choices");
-    shown.list->move(ePoint(0, 45));
-    auto* button = new eButton(shown.window.get());
-    button->resize(eSize(120, 40));
-    button->setText("All");
-    button->setBackgroundColor(eSkin::getActive()->queryColor("std_dred"));
-    auto* hidden = new eLabel(shown.window.get());
-    hidden->setText("hidden");
-    hidden->hide();
-    new eLabel(hidden);  // inside a hidden widget
-    auto* label = new eLabel(shown.window.get());
-    label->move(ePoint(0, 170));
-    label->resize(eSize(300, 30));
-    label->setText("two\nlines");
-    label->setProperty("align", "center");
-    label->setForegroundColor(gColor(0xff123456u));
-    eWindow notShown(0);
-    std::string dumps = eDesktop::instance().dump() + "-- down, down\n";
-    shown.press("dd");
-    dumps += eDesktop::instance().dump() + "-- focus away, a message box and a notice\n";
-    shown.window->setFocus(nullptr);
-    eMessageBox box("Can't connect to server!", "Error", 33, 1, 0);
-    eMessageBox notice("Download data\nPlease wait...", "Match Ray", 16, 1, 0);
-    box.show();
-    notice.show();
-    expectSnapshot("host-dump", dumps + eDesktop::instance().dump());
-}
-
-// A window that logs its exec events and whether it was in exec then.
-class LoggingWindow : public eWindow {
-public:
-    LoggingWindow() : eWindow(1) {}
-    int eventHandler(const eWidgetEvent& event) override {
-        if (event.type == eWidgetEvent::execBegin || event.type == eWidgetEvent::execDone)
-            events += std::to_string(event.type) + (isInExec() ? "+" : "-") + " ";
-        return eWindow::eventHandler(event);
-    }
-    std::string events;
-};
-
-TEST(Widget, ExecRunsUntilCloseAcceptOrRejectAndTellsTheWindowOnce) {
-    LoggingWindow window;
-    window.accept();  // outside exec: ignored
-    window.reject();
-    window.show();
-    eMainLoop& loop = eMainLoop::instance();
-    for (const auto& [close, result] :
-         std::vector<std::pair<std::function<void()>, int>>{{[&] { window.close(7); }, 7},
-                                                            {[&] { window.accept(); }, 0},
-                                                            {[&] { window.reject(); }, -1}}) {
-        window.events.clear();
-        loop.post(close, &window);
-        EXPECT_EQ(window.exec(), result);
-        EXPECT_EQ(window.events, std::to_string(eWidgetEvent::execBegin) + "+ " +
-                                     std::to_string(eWidgetEvent::execDone) + "- ");
-    }
-    EXPECT_EQ(eDesktop::instance().topModal(), nullptr);
-    eMessageBox box("Can't connect to server!", "Error", 33, 1, 0);
-    box.show();
-    for (const auto& [key, result] :
-         {std::pair{eKey::ok, int(eMessageBox::btOK)}, {eKey::exit, -1}}) {
-        loop.post([key = key] { eDesktop::instance().handleKey(key); });
-        EXPECT_EQ(box.exec(), result);
-    }
-}
-
-TEST(Widget, ExitKeyRejectsTheTopmostModalWindowOnly) {
-    eWindow outer(1), inner(1);
-    int innerResult = 1;
-    eMainLoop::instance().post([&] {
-        eMainLoop::instance().post([&] { eDesktop::instance().handleKey(eKey::exit); });
-        innerResult = inner.exec();
-        EXPECT_TRUE(outer.isInExec());
-        eDesktop::instance().handleKey(eKey::exit);
-    });
-    EXPECT_EQ(outer.exec(), -1);
-    EXPECT_EQ(innerResult, -1);
-}
-
-TEST(Widget, KeysGoToTheFocusedWidgetAndColourKeysToShownShortcuts) {
-    auto window = std::make_unique<eWindow>(1);
-    std::string pressed;
-    eButton* buttons[3];
-    for (int i = 0; i < 3; ++i) {
-        buttons[i] = new eButton(window.get());
-        buttons[i]->selected.connect([&pressed, i] { pressed += std::to_string(i); });
-    }
-    buttons[2]->setShortcut("blue");
-    EXPECT_EQ(window->getFocus(), buttons[0]);  // the first that takes focus
-    window->setFocus(buttons[1]);
-    window->show();
-    eMainLoop::instance().post([&] {
-        for (eKey key : {eKey::ok, eKey::yellow}) eDesktop::instance().handleKey(key);
-        buttons[2]->hide();
-        eDesktop::instance().handleKey(eKey::blue);
-        buttons[2]->show();
-        eDesktop::instance().handleKey(eKey::blue);
-        window->close(5);
-    });
-    EXPECT_EQ(window->exec(), 5);
-    EXPECT_EQ(pressed, "12");
-}
-
-TEST(Widget, DeletingAWindowDeletesItsChildrenAndCancelsTheirTasks) {
-    auto* window = new eWindow(1);
-    bool ran = false;
-    eMainLoop::instance().post([&] { ran = true; }, new eButton(window));
-    window->show();
-    delete window;
-    eMainLoop::instance().processPending();
-    EXPECT_FALSE(ran);
-    EXPECT_EQ(eDesktop::instance().dump(), "");
 }
 
 }  // namespace
