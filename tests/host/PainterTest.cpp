@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <functional>
 #include <map>
 #include <memory>
@@ -135,11 +136,10 @@ TEST(TextPara, WrapsAtBlanksAndLineBreaks) {
 
 TEST(Png, ReadsColourTypesAndRefusesBrokenFiles) {
     TempRoot root;
-    const std::string flag = readBinary(MATCHRAY_FLAGS_DIR "/de.png");
-    const std::string golden = MATCHRAY_SOURCE_DIR "/tests/host/golden/";
-    root.writeFile("/de.png", flag);
-    root.writeFile("/palette.png", readBinary(golden + "palette.png"));
-    root.writeFile("/gray16.png", readBinary(golden + "gray16.png"));
+    const std::string pictures = MATCHRAY_SOURCE_DIR "/tests/host/pictures/";
+    root.writeFile("/de.png", readBinary(MATCHRAY_FLAGS_DIR "/de.png"));
+    for (const char* name : {"/palette.png", "/gray16.png"})
+        root.writeFile(name, readBinary(pictures + name));
     // Pixels as an independent decoder reads them.
     const std::tuple<const char*, int, int, uint32_t> pixels[] = {
         {"/de.png", 0, 0, 0xff4c4c43u},      {"/de.png", 8, 5, 0xfff44a4au},
@@ -152,25 +152,14 @@ TEST(Png, ReadsColourTypesAndRefusesBrokenFiles) {
         EXPECT_EQ(picture->pixel(x, y), pixel) << file << " " << x << "," << y;
         EXPECT_EQ(picture->source, file);
     }
-    std::string corrupt = flag;
-    corrupt[corrupt.size() / 2] ^= 0x55;
-    corrupt[corrupt.size() / 2 + 1] ^= 0x55;
-    const std::pair<const char*, std::string> broken[] = {
-        {"/empty.png", ""},
-        {"/truncated.png", flag.substr(0, flag.size() / 2)},
-        {"/corrupt.png", corrupt},
-        {"/text.png", "<html>404 Not Found</html>"},
-    };
-    for (const auto& [file, bytes] : broken) {
-        root.writeFile(file, bytes);
-        EXPECT_EQ(loadPNG(file), nullptr) << file;
+    // Empty, cut, corrupt, not a picture, too wide for the receiver.
+    for (const auto& file : std::filesystem::directory_iterator(pictures + "broken")) {
+        root.writeFile("/broken.png", readBinary(file.path()));
+        EXPECT_EQ(loadPNG("/broken.png"), nullptr) << file.path();
     }
-    // A valid header that claims 5000 x 1 pixels is too big for the receiver.
-    ASSERT_TRUE(savePNG(root.real("/wide.png"), gPixmap(5000, 1)));
     root.writeFile("/dir.png/x", "");
-    for (const char* file : {"/missing.png", "/wide.png", "/dir.png"})
-        EXPECT_EQ(loadPNG(file), nullptr) << file;
-    EXPECT_EQ(loadPNG(nullptr), nullptr);
+    for (const char* file : {"/missing.png", "/dir.png", static_cast<const char*>(nullptr)})
+        EXPECT_EQ(loadPNG(file), nullptr) << (file ? file : "null");
 }
 
 TEST(Png, SavedPicturesReadBackExactly) {

@@ -1,9 +1,7 @@
-// A plug-in for the emulator's tests: it writes the setting /emutest/greeting
-// into a file under the receiver root, then runs a window with two colour
-// buttons, a list of countries with their flags and a status line that a
-// worker thread also writes through the GUI loop. ok on an entry asks in a
-// message box; confirming closes the window with the entry's number (1 for the
-// first), exit closes it with -1.
+// A plug-in for the emulator's tests. It writes the setting /emutest/greeting
+// into a file under the receiver root and runs a window: two colour buttons, a
+// list of flags (ok asks in a message box; confirming closes the window with
+// the entry's number from 1) and a status line that a worker thread also sets.
 
 #include <chrono>
 #include <cstdio>
@@ -23,27 +21,21 @@
 
 namespace {
 
-class Entry : public eListBoxEntry {
-public:
-    Entry(eListBox<Entry>* list, const char* name, const eString& code)
-        : eListBoxEntry(list),
-          name(name),
-          flag(loadPNG(("/var/tuxbox/config/pitchside/countries/" + code + ".png").c_str())) {}
+struct Entry : eListBoxEntry {
+    Entry(eListBox<Entry>* list, const char* code) : eListBoxEntry(list), code(code) {}
     const eString& redraw(gPainter* painter, const eRect& rect, gColor activeB, gColor activeF,
                           gColor normalB, gColor normalF, int state) override {
         drawEntryRect(painter, rect, activeB, activeF, normalB, normalF, state);
-        if (flag) painter->blit(*flag, rect.topLeft() + ePoint(10, 20), gPainter::BF_ALPHATEST);
-        return name;
+        const eString path = "/var/tuxbox/config/pitchside/countries/" + code + ".png";
+        if (std::unique_ptr<gPixmap> flag{loadPNG(path.c_str())})
+            painter->blit(*flag, rect.topLeft() + ePoint(10, 20), gPainter::BF_ALPHATEST);
+        return code;
     }
-    const eString& getText() const override { return name; }
-
-private:
-    eString name;
-    std::unique_ptr<gPixmap> flag;
+    const eString& getText() const override { return code; }
+    eString code;
 };
 
-class Window : public eWindow {
-public:
+struct Window : eWindow {
     explicit Window(const eString& greeting) : eWindow(1) {
         setText("Emulator test");
         cmove(ePoint(60, 60));
@@ -60,14 +52,10 @@ public:
                     eSkin::getActive()->queryColor(eString("std_d") + colour));
             });
         }
-        // Four entries fit, so the last two need scrolling; "xx" has no flag.
-        auto* list = new eListBox<Entry>(this, nullptr, 1, 50);
-        list->setName("countries");
+        auto* list = new eListBox<Entry>(this, nullptr, 1, 50);  // four entries fit
         list->move(ePoint(10, 55));
         list->resize(eSize(580, 200));
-        for (const char* country :
-             {"deGermany", "frFrance", "itItaly", "esSpain", "brBrazil", "xxAtlantis"})
-            new Entry(list, country + 2, eString(country, 2));
+        for (const char* code : {"de", "fr", "it", "es", "br", "xx"}) new Entry(list, code);
         list->selected.connect([this, list](Entry* entry) {
             eMessageBox box("Choose " + entry->getText() + "?", "Choice", eMessageBox::btOK);
             box.show();
@@ -76,23 +64,19 @@ public:
             if (answer == eMessageBox::btOK) return close(list->getCurrentIndex() + 1);
             status->setText(eString().sprintf("Message box returned %d", answer));
         });
-        status = new eLabel(this);
-        status->setName("status");
         status->move(ePoint(10, 270));
         status->resize(eSize(580, 30));
         status->setText(greeting);
         setFocus(list);
-        worker = std::thread([label = status] {
-            std::this_thread::sleep_for(std::chrono::milliseconds(100));
-            // Only the GUI thread touches the label; the task dies with it.
-            eMainLoop::instance().post([label] { label->setText("Set by the worker"); }, label);
-        });
     }
     ~Window() override { worker.join(); }
 
-private:
-    eLabel* status = nullptr;
-    std::thread worker;
+    eLabel* status = new eLabel(this);
+    std::thread worker{[label = status] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        // Only the GUI thread touches the label; the task dies with it.
+        eMainLoop::instance().post([label] { label->setText("Set by the worker"); }, label);
+    }};
 };
 
 }  // namespace
