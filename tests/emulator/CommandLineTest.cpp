@@ -1,10 +1,11 @@
-// The emulator's command line, parsed in process, and what the program does
-// with it: the receiver root, the settings, the script file and the exit codes.
+// The emulator's command line and script lines, parsed in process, and what the
+// program does with them: the receiver root, the settings and the exit codes.
 
 #include <gtest/gtest.h>
 
 #include "EmulatorOptions.h"
 #include "EmulatorRun.h"
+#include "ScriptReader.h"
 
 namespace {
 
@@ -40,6 +41,37 @@ TEST(EmulatorCommandLine, OptionsAreReadOrRefusedWithTheReason) {
     }
 }
 
+TEST(EmulatorScript, LinesAreReadOrRefusedWithTheReason) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"   dump   # a comment", "dump 0 none "},
+        {"wait 3600000", "wait 3600000 none "},
+        {"key red", "key 0 red "},
+        {"shot x.png", "shot 0 none x.png"},
+        {"# only a comment", ""},
+        {"bogus", "error: unknown command \"bogus\""},
+        {"wait soon", "error: wait wants milliseconds from 0 to 3600000, got \"soon\""},
+        {"wait 3600001", "error: wait wants milliseconds from 0 to 3600000, got \"3600001\""},
+        {"wait 99999999999",
+         "error: wait wants milliseconds from 0 to 3600000, got \"99999999999\""},
+        {"key purple", "error: unknown key \"purple\""},
+        {"dump now", "error: dump takes no argument"},
+        {"shot", "error: shot wants a file name"},
+        {"key ok now", "error: too many arguments to key"},
+    };
+    const char* ops[] = {"wait", "key", "dump", "shot"};
+    for (const auto& [line, expected] : cases) {
+        ScriptCommand command;
+        std::string error, said;
+        if (ScriptReader::parse(line, command, error))
+            said = std::string(ops[static_cast<int>(command.op)]) + " " +
+                   std::to_string(command.milliseconds) + " " + keyName(command.key) + " " +
+                   command.file;
+        else if (!error.empty())
+            said = "error: " + error;
+        EXPECT_EQ(said, expected) << line;
+    }
+}
+
 TEST(EmulatorCommandLine, DefaultRootSettingsAndScriptFile) {
     TempRoot scratch;
     scratch.writeFile("/script.txt", "dump\n");
@@ -51,8 +83,8 @@ TEST(EmulatorCommandLine, DefaultRootSettingsAndScriptFile) {
                      scratch.real("/script.txt"), "--headless", testPlugin}))
         command += " '" + word + "'";
     EmulatorRun run(runProcess({"/bin/sh", "-c", command}, "key exit\n"));
-    EXPECT_EQ(run.dumps().size(), 1u) << run.transcript();
-    EXPECT_EQ(scratch.readFile("/receiver-root/tmp/emutest.txt"), "Greeting: Hello there\n");
+    ASSERT_EQ(run.dumps().size(), 1u) << run.transcript();
+    EXPECT_EQ(linesWith(run.dumps()[0], "eWindow \"\" \"Greeting: Hello there\"").size(), 1u);
     EXPECT_TRUE(scratch.exists("/receiver-root/var/tuxbox/config/host"));
 }
 

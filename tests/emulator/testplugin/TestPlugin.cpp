@@ -1,10 +1,9 @@
-// A plug-in for the emulator's tests. It writes the setting /emutest/greeting
-// into a file under the receiver root and runs a window: two colour buttons, a
-// list of flags (ok asks in a message box; confirming closes the window with
-// the entry's number from 1) and a status line that a worker thread also sets.
+// A plug-in for the emulator's tests: a window titled with the setting
+// /emutest/greeting, two colour buttons, a list of flags (ok asks in a message
+// box; confirming closes the window with the entry's number from 1) and a
+// status line that a worker thread sets through the GUI loop.
 
 #include <chrono>
-#include <cstdio>
 #include <cstdlib>
 #include <memory>
 #include <thread>
@@ -14,7 +13,6 @@
 #include "eListBox.h"
 #include "eMainLoop.h"
 #include "eMessageBox.h"
-#include "eReceiverRoot.h"
 #include "eSkin.h"
 #include "gPainter.h"
 #include "loadPNG.h"
@@ -37,7 +35,7 @@ struct Entry : eListBoxEntry {
 
 struct Window : eWindow {
     explicit Window(const eString& greeting) : eWindow(1) {
-        setText("Emulator test");
+        setText(greeting);
         cmove(ePoint(60, 60));
         cresize(eSize(600, 440));
         for (const char* colour : {"red", "green"}) {
@@ -59,14 +57,11 @@ struct Window : eWindow {
         list->selected.connect([this, list](Entry* entry) {
             eMessageBox box("Choose " + entry->getText() + "?", "Choice", eMessageBox::btOK);
             box.show();
-            const int answer = box.exec();
+            if (box.exec() == eMessageBox::btOK) close(list->getCurrentIndex() + 1);
             box.hide();
-            if (answer == eMessageBox::btOK) return close(list->getCurrentIndex() + 1);
-            status->setText(eString().sprintf("Message box returned %d", answer));
         });
         status->move(ePoint(10, 270));
         status->resize(eSize(580, 30));
-        status->setText(greeting);
         setFocus(list);
     }
     ~Window() override { worker.join(); }
@@ -87,10 +82,6 @@ extern "C" __attribute__((visibility("default"))) int plugin_exec() {
     if (eConfig::instance()->getKey("/emutest/greeting", value) == 0) {
         greeting = eString("Greeting: ") + value;
         free(value);
-    }
-    if (FILE* note = fopen(eReceiverRoot::map("/tmp/emutest.txt").c_str(), "w")) {
-        fprintf(note, "%s\n", greeting.c_str());
-        fclose(note);
     }
     Window window(greeting);
     window.show();
