@@ -25,10 +25,12 @@
 
 namespace {
 
-class FlagEntry : public eListBoxEntry {
-public:
+struct FlagEntry : eListBoxEntry {
     FlagEntry(eListBoxBase* list, const char* text, gPixmap* flag)
-        : eListBoxEntry(list), text(text), flag(flag) {}
+        : eListBoxEntry(list), text(text), flag(flag) {
+        para->setFont(eSkin::getActive()->queryFont("global.fixed"));
+        para->renderString(text);
+    }
     ~FlagEntry() override { para->destroy(); }
     const eString& redraw(gPainter* painter, const eRect& rect, gColor activeB, gColor activeF,
                           gColor normalB, gColor normalF, int state) override {
@@ -38,17 +40,9 @@ public:
         painter->line(ePoint(4, rect.bottom() - 1), ePoint(rect.width() - 8, rect.bottom() - 1));
         return text;
     }
-
-private:
     eString text;
     gPixmap* flag;
-    eTextPara* para = [this] {
-        auto* laidOut = new eTextPara(eRect(30, 0, 200, 50));
-        laidOut->setFont(eSkin::getActive()->queryFont("global.fixed"));
-        laidOut->renderString(text);
-        laidOut->realign(eTextPara::dirLeft);
-        return laidOut;
-    }();
+    eTextPara* para = new eTextPara(eRect(30, 0, 200, 50));
 };
 
 TEST(Golden, SceneMatchesItsDumpAndItsPicture) {
