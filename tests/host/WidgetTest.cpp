@@ -138,7 +138,7 @@ struct ListWindow {
     eListBox<Entry>* list = new eListBox<Entry>(window.get(), nullptr, 1, 50);
 };
 
-TEST(ListBox, KeysMoveTheCurrentEntryWithinTheListAndScrollByWholeEntries) {
+TEST(ListBox, KeysMoveTheCurrentEntryAndScrollByWholeEntriesThatAreDrawn) {
     const std::tuple<const char*, int, int> cases[] = {
         // keys (up, down, left/right a page), current, top
         {"u", 0, 0},    {"dd", 2, 0},   {"ddd", 3, 1},    {"r", 3, 1},      {"rrr", 7, 5},
@@ -149,17 +149,17 @@ TEST(ListBox, KeysMoveTheCurrentEntryWithinTheListAndScrollByWholeEntries) {
         shown.press(keys);
         EXPECT_EQ(shown.list->getCurrentIndex(), current) << keys;
         EXPECT_EQ(shown.list->getTopIndex(), top) << keys;
+        auto entry = [&](int i) { return static_cast<Entry*>(shown.list->getEntry(i)); };
+        for (int i = 0; i < 8; ++i) entry(i)->state = -1;
+        shown.list->invalidate();
+        eDesktop::instance().redrawIfNeeded();  // whole visible entries only, the current one lit
+        for (int i = 0; i < 8; ++i)
+            EXPECT_EQ(entry(i)->state, i < top || i >= top + 3 ? -1 : i == current) << keys << i;
     }
-}
-
-TEST(ListBox, OnlyTheCurrentEntryOfAFocusedListIsDrawnHighlighted) {
-    ListWindow shown(2);
+    ListWindow unfocused(1);
+    unfocused.window->setFocus(nullptr);
     eDesktop::instance().redrawIfNeeded();
-    EXPECT_EQ(shown.list->getCurrent()->state, 1);
-    EXPECT_EQ(static_cast<Entry*>(shown.list->getEntry(1))->state, 0);
-    shown.window->setFocus(nullptr);
-    eDesktop::instance().redrawIfNeeded();
-    EXPECT_EQ(shown.list->getCurrent()->state, 0);
+    EXPECT_EQ(unfocused.list->getCurrent()->state, 0);
 }
 
 TEST(ListBox, EntriesJoinAndLeaveKeepingTheCurrentOneValid) {
