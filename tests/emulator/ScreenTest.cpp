@@ -37,7 +37,7 @@ TEST(EmulatorScreen, DumpFollowsKeysAndTheWorkerThread) {
     // without a flag, its message box, the box closed, then confirming Brazil.
     EmulatorRun run =
         runHeadless(root,
-                    "wait 300\ndump\nkey green\nkey down\nkey down\nkey down\nkey down\nkey down\n"
+                    "wait 1000\ndump\nkey green\nkey down\nkey down\nkey down\nkey down\nkey down\n"
                     "key down\ndump\nkey ok\ndump\nkey exit\ndump\nkey up\nkey ok\nkey ok\ndump\n");
     EXPECT_EQ(run.returned(), 5) << run.transcript();
     std::string dumps;
@@ -73,7 +73,7 @@ TEST(EmulatorScreen, WindowModeDrawsWhatHeadlessDraws) {
     const std::string display = xvfb.readLine(10000);
     if (display.empty()) GTEST_SKIP() << "no Xvfb display came up";
     TempRoot root;
-    root.writeFile("/script", "wait 500\nshot " + root.real("/window.png") + "\nkey exit\n");
+    root.writeFile("/script", "wait 1000\nshot " + root.real("/window.png") + "\nkey exit\n");
     // SDL never frees its D-Bus state, so a sanitizer build's leak check would
     // fail this run; the headless runs check the emulator's own leaks.
     EmulatorRun window(runProcess(
@@ -82,7 +82,8 @@ TEST(EmulatorScreen, WindowModeDrawsWhatHeadlessDraws) {
     EXPECT_EQ(window.process().err.find("running headless"), std::string::npos)
         << window.transcript();
     EXPECT_EQ(window.returned(), -1) << window.transcript();
-    EmulatorRun headless = runHeadless(root, "wait 500\nshot " + root.real("/headless.png") + "\n");
+    EmulatorRun headless =
+        runHeadless(root, "wait 1000\nshot " + root.real("/headless.png") + "\n");
     std::unique_ptr<gPixmap> shown(loadPNG("/window.png")), drawn(loadPNG("/headless.png"));
     ASSERT_TRUE(shown && drawn) << window.transcript() << headless.transcript();
     EXPECT_EQ(differing(*shown, *drawn), 0);
