@@ -3,29 +3,15 @@
 
 #include <gtest/gtest.h>
 
-#include <sstream>
-
 #include "EmulatorOptions.h"
 #include "EmulatorRun.h"
 #include "ScriptReader.h"
 
 namespace {
 
-// What the options say, or "error: " and why not.
-std::string parsed(std::vector<std::string> args) {
-    args.insert(args.begin(), "receiver-emu");
-    std::vector<const char*> argv;
-    for (const std::string& arg : args) argv.push_back(arg.c_str());
-    EmulatorOptions options;
-    std::string error;
-    if (!options.parse(static_cast<int>(argv.size()), argv.data(), error)) return "error: " + error;
-    std::string said = "root=" + options.root + (options.headless ? " headless" : "") +
-                       (options.help ? " help" : "") + " script=" + options.scriptFile;
-    for (const auto& [key, value] : options.settings) said += " " + key + "=" + value;
-    return said + " " + options.plugin;
-}
+const std::string testPlugin = MATCHRAY_LIB_DIR "/testplugin.so";
 
-TEST(EmulatorOptions, CommandLines) {
+TEST(EmulatorCommandLine, OptionsAreReadOrRefusedWithTheReason) {
     const std::pair<std::vector<std::string>, std::string> cases[] = {
         {{"--help"}, "root=receiver-root help script= "},
         {{"--set", "/a=b=c", "--root", "r", "--headless", "--set", "/k=", "--script", "s", "p.so"},
@@ -38,56 +24,67 @@ TEST(EmulatorOptions, CommandLines) {
         {{"p.so", "--script"}, "error: --script needs a value"},
         {{"p.so", "q.so"}, "error: only one plug-in can be given, got \"p.so\" and \"q.so\""},
     };
-    for (const auto& [args, expected] : cases) EXPECT_EQ(parsed(args), expected);
+    for (const auto& [args, expected] : cases) {
+        std::vector<const char*> argv = {"receiver-emu"};
+        for (const std::string& arg : args) argv.push_back(arg.c_str());
+        EmulatorOptions options;
+        std::string said;
+        if (options.parse(static_cast<int>(argv.size()), argv.data(), said)) {
+            said = "root=" + options.root + (options.headless ? " headless" : "") +
+                   (options.help ? " help" : "") + " script=" + options.scriptFile;
+            for (const auto& [key, value] : options.settings) said += " " + key + "=" + value;
+            said += " " + options.plugin;
+        } else {
+            said = "error: " + said;
+        }
+        EXPECT_EQ(said, expected);
+    }
 }
 
-TEST(ScriptReader, GoodLinesAreReadAndBadOnesReportedWithTheirNumber) {
-    std::istringstream script(
-        "# a comment\n\nbogus\nwait soon\nwait 3600001\nkey purple\ndump now\nshot\n"
-        "key ok now\n"
-        "   dump   # the good lines\nwait 3600000\nkey red\nshot x.png\n");
-    ScriptReader reader(&script);
-    std::vector<ScriptCommand> read;
-    testing::internal::CaptureStderr();
-    for (ScriptCommand command; reader.next(command);) read.push_back(command);
-    const std::string errors = testing::internal::GetCapturedStderr();
-    for (int line = 3; line <= 9; ++line)
-        EXPECT_NE(errors.find("line " + std::to_string(line) + ":"), std::string::npos) << errors;
-    ASSERT_EQ(read.size(), 4u);
-    EXPECT_EQ(read[0].op, ScriptCommand::Op::dump);
-    EXPECT_EQ(read[0].line, 10);
-    EXPECT_EQ(read[1].op, ScriptCommand::Op::wait);
-    EXPECT_EQ(read[1].milliseconds, 3600000);
-    EXPECT_EQ(read[2].key, eKey::red);
-    EXPECT_EQ(read[3].file, "x.png");
-    EXPECT_EQ(read[3].line, 13);
+TEST(EmulatorScript, LinesAreReadOrRefusedWithTheReason) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"   dump   # a comment", "dump 0 none "},
+        {"wait 3600000", "wait 3600000 none "},
+        {"key red", "key 0 red "},
+        {"shot x.png", "shot 0 none x.png"},
+        {"# only a comment", ""},
+        {"bogus", "error: unknown command \"bogus\""},
+        {"wait soon", "error: wait wants milliseconds from 0 to 3600000, got \"soon\""},
+        {"wait 3600001", "error: wait wants milliseconds from 0 to 3600000, got \"3600001\""},
+        {"wait 99999999999",
+         "error: wait wants milliseconds from 0 to 3600000, got \"99999999999\""},
+        {"key purple", "error: unknown key \"purple\""},
+        {"dump now", "error: dump takes no argument"},
+        {"shot", "error: shot wants a file name"},
+        {"key ok now", "error: too many arguments to key"},
+    };
+    const char* ops[] = {"wait", "key", "dump", "shot"};
+    for (const auto& [line, expected] : cases) {
+        ScriptCommand command;
+        std::string error, said;
+        if (ScriptReader::parse(line, command, error))
+            said = std::string(ops[static_cast<int>(command.op)]) + " " +
+                   std::to_string(command.milliseconds) + " " + keyName(command.key) + " " +
+                   command.file;
+        else if (!error.empty())
+            said = "error: " + error;
+        EXPECT_EQ(said, expected) << line;
+    }
 }
 
-TEST(EmulatorCommandLine, SettingsAndScriptFileWorkInAFreshRoot) {
+TEST(EmulatorCommandLine, DefaultRootSettingsAndScriptFile) {
     TempRoot scratch;
     scratch.writeFile("/script.txt", "dump\n");
-    const std::string fresh = scratch.real("/new/root/");
-    // The script file is read instead of standard input, which would close at once.
-    EmulatorRun run = parseRun(
-        runProcess({emulatorPath(), "--root", fresh, "--set", "/emutest/greeting=Hello there",
-                    "--script", scratch.real("/script.txt"), "--headless", testPluginPath()},
-                   "key exit\n"));
-    ASSERT_EQ(run.dumps.size(), 1u) << run.process.err;
-    EXPECT_EQ(linesWith(run.dumps[0], "eLabel \"status\" \"Greeting: Hello there\"").size(), 1u)
-        << run.dumps[0];
-    EXPECT_EQ(scratch.readFile("/new/root/tmp/emutest.txt"), "Greeting: Hello there\n");
-}
-
-TEST(EmulatorCommandLine, DefaultRootIsInTheCurrentDirectory) {
-    TempRoot scratch;
+    // The root is made in the current directory; the script file is read
+    // instead of standard input, which would close the window at once.
     std::string command = "cd '" + scratch.path() + "' && exec";
-    for (const std::string& word : commandFor({emulatorPath(), "--headless", testPluginPath()})) {
+    for (const std::string& word :
+         commandFor({emulatorPath(), "--set", "/emutest/greeting=Hello there", "--script",
+                     scratch.real("/script.txt"), "--headless", testPlugin}))
         command += " '" + word + "'";
-    }
-    EmulatorRun run = parseRun(runProcess({"/bin/sh", "-c", command}, "key exit\n"));
-    EXPECT_EQ(run.process.exitCode, 0) << run.process.err;
-    EXPECT_TRUE(run.returned);
-    EXPECT_TRUE(scratch.exists("/receiver-root/tmp/emutest.txt"));
+    EmulatorRun run(runProcess({"/bin/sh", "-c", command}, "key exit\n"));
+    ASSERT_EQ(run.dumps().size(), 1u) << run.transcript();
+    EXPECT_EQ(linesWith(run.dumps()[0], "eWindow \"\" \"Greeting: Hello there\"").size(), 1u);
     EXPECT_TRUE(scratch.exists("/receiver-root/var/tuxbox/config/host"));
 }
 
@@ -95,17 +92,17 @@ TEST(EmulatorCommandLine, ErrorsExitWithTwoAndSayWhy) {
     TempRoot root;
     const std::pair<std::vector<std::string>, std::string> cases[] = {
         {{root.real("/absent.so")}, "cannot load plug-in"},
-        {{std::string(MATCHRAY_LIB_DIR) + "/noentryplugin.so"}, "has no plugin_exec"},
-        {{"--bogus", testPluginPath()}, "usage: receiver-emu"},
-        {{"--script", root.real("/absent.txt"), testPluginPath()}, "cannot read script"},
+        {{MATCHRAY_LIB_DIR "/noentryplugin.so"}, "has no plugin_exec"},
+        {{"--bogus", testPlugin}, "usage: receiver-emu"},
+        {{"--script", root.real("/absent.txt"), testPlugin}, "cannot read script"},
     };
     for (const auto& [args, message] : cases) {
         std::vector<std::string> argv = {emulatorPath(), "--root", root.path(), "--headless"};
         argv.insert(argv.end(), args.begin(), args.end());
-        ProcessResult result = runProcess(argv, "key exit\n");
-        EXPECT_EQ(result.exitCode, 2) << message;
-        EXPECT_NE(result.err.find(message), std::string::npos) << result.err;
-        EXPECT_EQ(result.out.find("plugin_exec returned"), std::string::npos) << result.out;
+        EmulatorRun run(runProcess(argv, "key exit\n"));
+        EXPECT_EQ(run.process().exitCode, 2) << message;
+        EXPECT_NE(run.process().err.find(message), std::string::npos) << run.transcript();
+        EXPECT_FALSE(run.returned()) << run.transcript();
     }
 }
 

@@ -1,114 +1,144 @@
+// Drawing on pixmaps: the painter's fills, lines and blits with their clips,
+// text paragraphs, and PNG pictures written and read. The painter's default
+// colours are a black background and a white foreground.
+
 #include <gtest/gtest.h>
 
-#include "gDrawRecord.h"
+#include <filesystem>
+#include <functional>
+#include <map>
+#include <memory>
+#include <vector>
+
+#include "EntryRecorder.h"
+#include "Snapshot.h"
+#include "TempRoot.h"
+#include "eTextPara.h"
 #include "gPainter.h"
-#include "gPixmap.h"
+#include "loadPNG.h"
 
 namespace {
 
-constexpr uint32_t black = 0xff000000u;
-constexpr uint32_t red = 0xffff0000u;
-constexpr uint32_t blue = 0xff0000ffu;
+constexpr uint32_t black = 0xff000000u, white = 0xffffffffu, ground = 0xff203040u;
 
-struct Canvas {
-    gPixmap pixmap{8, 6, gColor(black)};
-    gPixmapDC dc{&pixmap};
-};
-
-TEST(Painter, FillIsRelativeToOriginAndClipped) {
-    Canvas canvas;
-    gPainter painter(canvas.dc, eRect(2, 1, 4, 3));
-    painter.setBackgroundColor(gColor(red));
-    painter.fill(eRect(-5, -5, 20, 20));  // reaches far outside the painter's rectangle
-    for (int y = 0; y < 6; ++y) {
-        for (int x = 0; x < 8; ++x) {
-            const bool inside = x >= 2 && x < 6 && y >= 1 && y < 4;
-            EXPECT_EQ(canvas.pixmap.pixel(x, y), inside ? red : black) << x << "," << y;
+// The pixmap as rows of letters, one per colour, and the colours' legend.
+std::string art(const gPixmap& pixmap) {
+    std::map<uint32_t, char> letters{{ground, '.'}};
+    std::string rows, legend;
+    for (int y = 0; y < pixmap.height(); ++y, rows += '\n') {
+        for (int x = 0; x < pixmap.width(); ++x) {
+            auto [at, added] = letters.emplace(pixmap.pixel(x, y), 'a' + letters.size() - 1);
+            if (added) legend += eString().sprintf(" %c=#%08X", at->second, at->first);
+            rows += at->second;
         }
     }
+    return rows + legend + "\n";
 }
 
-TEST(Painter, EmptyRectangleMeansWholePixmap) {
-    Canvas canvas;
-    gPainter painter(canvas.dc);
-    painter.setBackgroundColor(gColor(blue));
-    painter.fill(eRect(7, 5, 1, 1));
-    EXPECT_EQ(canvas.pixmap.pixel(7, 5), blue);
-    EXPECT_EQ(canvas.pixmap.pixel(6, 5), black);
-}
-
-TEST(Painter, LinesHorizontalDiagonalAndClipped) {
-    Canvas canvas;
-    gPainter painter(canvas.dc, eRect(1, 1, 5, 5));
-    painter.setForegroundColor(gColor(red));
-    painter.line(ePoint(0, 0), ePoint(3, 0));
-    painter.line(ePoint(0, 1), ePoint(2, 3));
-    painter.line(ePoint(-3, 4), ePoint(9, 4));  // runs past both clip edges
-    EXPECT_EQ(canvas.pixmap.pixel(1, 1), red);
-    EXPECT_EQ(canvas.pixmap.pixel(4, 1), red);
-    EXPECT_EQ(canvas.pixmap.pixel(5, 1), black);
-    EXPECT_EQ(canvas.pixmap.pixel(1, 2), red);
-    EXPECT_EQ(canvas.pixmap.pixel(2, 3), red);
-    EXPECT_EQ(canvas.pixmap.pixel(3, 4), red);
-    EXPECT_EQ(canvas.pixmap.pixel(0, 5), black);
-    EXPECT_EQ(canvas.pixmap.pixel(1, 5), red);
-    EXPECT_EQ(canvas.pixmap.pixel(5, 5), red);
-    EXPECT_EQ(canvas.pixmap.pixel(6, 5), black);
-}
-
-TEST(Painter, BlitCopiesOrBlendsByAlpha) {
-    gPixmap picture(2, 1);
-    picture.setPixel(0, 0, 0x00ffffffu);  // fully transparent
+TEST(Painter, DrawsWithinItsClipAndPngKeepsEveryPixel) {
+    gPixmap picture(4, 4, gColor(0xff0000ffu));
+    picture.setPixel(0, 0, 0x00ffffffu);  // transparent
     picture.setPixel(1, 0, 0x80ffffffu);  // half white
-
-    Canvas copied;
-    gPainter(copied.dc).blit(picture, ePoint(1, 1));
-    EXPECT_EQ(copied.pixmap.pixel(1, 1), 0x00ffffffu);
-    EXPECT_EQ(copied.pixmap.pixel(2, 1), 0x80ffffffu);
-
-    Canvas blended;
-    gPainter(blended.dc).blit(picture, ePoint(1, 1), gPainter::BF_ALPHATEST);
-    EXPECT_EQ(blended.pixmap.pixel(1, 1), black);
-    EXPECT_EQ(blended.pixmap.pixel(2, 1), 0xff808080u);
+    const std::pair<const char*, std::function<void(gPixmapDC&)>> cases[] = {
+        {"fill reaching outside the painter",
+         [](gPixmapDC& dc) { gPainter(dc, eRect(2, 1, 4, 3)).fill(eRect(-5, -5, 20, 20)); }},
+        {"no rectangle: the whole pixmap",
+         [](gPixmapDC& dc) { gPainter(dc).fill(eRect(7, 5, 1, 1)); }},
+        {"lines, one past both clip edges",
+         [](gPixmapDC& dc) {
+             gPainter painter(dc, eRect(1, 1, 5, 5));
+             painter.line(ePoint(0, 0), ePoint(3, 0));
+             painter.line(ePoint(0, 1), ePoint(2, 3));
+             painter.line(ePoint(-3, 4), ePoint(9, 4));
+         }},
+        {"blit copies alpha, within the painter",
+         [&](gPixmapDC& dc) { gPainter(dc, eRect(1, 1, 3, 6)).blit(picture, ePoint(0, 0)); }},
+        {"blit blends by alpha, within an extra clip",
+         [&](gPixmapDC& dc) {
+             gPainter(dc).blit(picture, ePoint(0, 0), gPainter::BF_ALPHATEST, eRect(0, 0, 3, 2));
+         }},
+    };
+    TempRoot root;
+    std::string drawn;
+    for (const auto& [name, draw] : cases) {
+        gPixmap pixmap(8, 6, gColor(ground));
+        gPixmapDC dc(&pixmap);
+        draw(dc);
+        drawn += std::string(name) + ":\n" + art(pixmap);
+        // Saved as PNG, every pixel reads back exactly.
+        ASSERT_TRUE(savePNG(root.real("/drawn.png"), pixmap));
+        std::unique_ptr<gPixmap> saved(loadPNG("/drawn.png"));
+        EXPECT_EQ(art(*saved), art(pixmap)) << name;
+        EXPECT_FALSE(savePNG(root.real("/no/dir/drawn.png"), pixmap));
+    }
+    expectSnapshot("host-painter", drawn);
 }
 
-TEST(Painter, BlitHonoursPainterAndExtraClip) {
-    gPixmap picture(4, 4, gColor(blue));
-    Canvas canvas;
-    gPainter painter(canvas.dc, eRect(1, 1, 6, 4));
-    painter.blit(picture, ePoint(-2, -2));  // only its bottom-right quarter is inside
-    EXPECT_EQ(canvas.pixmap.pixel(1, 1), blue);
-    EXPECT_EQ(canvas.pixmap.pixel(2, 2), blue);
-    EXPECT_EQ(canvas.pixmap.pixel(3, 2), black);
-    EXPECT_EQ(canvas.pixmap.pixel(0, 0), black);
-
-    Canvas clipped;
-    gPainter(clipped.dc).blit(picture, ePoint(0, 0), 0, eRect(1, 1, 2, 1));
-    EXPECT_EQ(clipped.pixmap.pixel(0, 0), black);
-    EXPECT_EQ(clipped.pixmap.pixel(1, 1), blue);
-    EXPECT_EQ(clipped.pixmap.pixel(2, 1), blue);
-    EXPECT_EQ(clipped.pixmap.pixel(3, 1), black);
-    EXPECT_EQ(clipped.pixmap.pixel(1, 2), black);
+TEST(TextPara, LaysOutOnceAlignsWrapsAndDrawsWithinTheClip) {
+    const long before = eTextPara::layoutCount();
+    const std::tuple<const char*, int, int, int, int> cases[] = {
+        // text, width, alignment, flags, font size
+        {"Air", 200, eTextPara::dirLeft, 0, 20},
+        {"Air", 200, eTextPara::dirRight, 0, 20},
+        {"Air", 200, eTextPara::dirCenter, 0, 20},
+        {"Air Air Air", 400, eTextPara::dirLeft, 0, 20},
+        {"Air Air Air", 40, eTextPara::dirLeft, 0, 20},
+        {"Air Air\nAir", 40, eTextPara::dirLeft, eTextPara::noWrap, 20},
+        {"Download data\nPlease w\xC3\xA4it...", 400, eTextPara::dirLeft, 0, 20},
+        {"Air", 400, eTextPara::dirLeft, 0, 0},
+    };
+    std::string laidOut;
+    gPixmap pixmap(230, 100, gColor(black));
+    for (const auto& [text, width, align, flags, size] : cases) {
+        eTextPara* para = new eTextPara(eRect(10, 0, width, 90));
+        para->setFont(gFont("DejaVuSans", size));
+        const int result = para->renderString(text, flags);
+        para->realign(align);
+        para->draw(pixmap, ePoint(), eRect(0, 0, 100, 100), white);
+        const eRect box = para->getBoundBox();
+        laidOut += eString().sprintf("%s in %d, size %d, align %d: %d, %d lines, x %d-%d y %d-%d\n",
+                                     text, width, size, align, result, para->getLineCount(),
+                                     box.left(), box.right(), box.top(), box.bottom());
+        para->destroy();
+    }
+    EXPECT_EQ(eTextPara::layoutCount(), before + 8);  // drawing never lays out again
+    expectSnapshot("host-textpara", laidOut);
+    int lit = 0;
+    for (int y = 0; y < 100; ++y) {
+        for (int x = 0; x < 230; ++x) {
+            lit += pixmap.pixel(x, y) != black;
+            EXPECT_TRUE(x < 100 || pixmap.pixel(x, y) == black) << x << "," << y;  // the clip
+        }
+    }
+    EXPECT_GT(lit, 100);
 }
 
-TEST(Painter, RecordsOperationsInOrder) {
-    Canvas canvas;
-    gPainter painter(canvas.dc);
-    gDrawRecord record;
-    painter.setRecord(&record);
-    gPixmap picture(1, 1);
-    picture.source = "/var/flag.png";
-    painter.fill(eRect(0, 0, 2, 2));
-    painter.blit(picture, ePoint(3, 4), gPainter::BF_ALPHATEST);
-    painter.line(ePoint(0, 0), ePoint(1, 1));
-    ASSERT_EQ(record.operations().size(), 3u);
-    EXPECT_EQ(record.operations()[1].kind, gDrawOp::Kind::picture);
-    EXPECT_EQ(record.operations()[1].area, eRect(3, 4, 1, 1));
-    EXPECT_EQ(record.describe(), "[picture /var/flag.png]");
-
-    record.add({gDrawOp::Kind::text, "", eRect(), gColor()});
-    record.add({gDrawOp::Kind::text, "Arsenal", eRect(), gColor()});
-    EXPECT_EQ(record.describe(), "[picture /var/flag.png] |  | Arsenal");
+TEST(Png, ReadsColourTypesAndRefusesBrokenFiles) {
+    TempRoot root;
+    const std::string pictures = MATCHRAY_SOURCE_DIR "/tests/host/pictures/";
+    root.writeFile("/de.png", readBinary(MATCHRAY_FLAGS_DIR "/de.png"));
+    for (const char* name : {"/palette.png", "/gray16.png"})
+        root.writeFile(name, readBinary(pictures + name));
+    // Pixels as an independent decoder reads them.
+    const std::tuple<const char*, int, int, uint32_t> pixels[] = {
+        {"/de.png", 0, 0, 0xff4c4c43u},      {"/de.png", 8, 5, 0xfff44a4au},
+        {"/de.png", 8, 8, 0xffefd93du},      {"/palette.png", 0, 0, 0x00102030u},
+        {"/palette.png", 1, 0, 0xffff0000u}, {"/gray16.png", 0, 0, 0xff808080u},
+    };
+    for (const auto& [file, x, y, pixel] : pixels) {
+        std::unique_ptr<gPixmap> picture(loadPNG(file));
+        ASSERT_TRUE(picture) << file;
+        EXPECT_EQ(picture->pixel(x, y), pixel) << file << " " << x << "," << y;
+        EXPECT_EQ(picture->source, file);
+    }
+    // Empty, cut, corrupt, not a picture, too wide for the receiver.
+    for (const auto& file : std::filesystem::directory_iterator(pictures + "broken")) {
+        root.writeFile("/broken.png", readBinary(file.path()));
+        EXPECT_EQ(loadPNG("/broken.png"), nullptr) << file.path();
+    }
+    root.writeFile("/dir.png/x", "");
+    for (const char* file : {"/missing.png", "/dir.png", static_cast<const char*>(nullptr)})
+        EXPECT_EQ(loadPNG(file), nullptr) << (file ? file : "null");
 }
 
 }  // namespace

@@ -1,153 +1,205 @@
+// The GUI loop, modal windows and list boxes.
+
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <memory>
+#include <thread>
 #include <vector>
 
 #include "eButton.h"
 #include "eDesktop.h"
+#include "eListBox.h"
 #include "eMainLoop.h"
-#include "eMessageBox.h"
 #include "eWindow.h"
 
 namespace {
 
-// A window that logs the events it gets.
-class LoggingWindow : public eWindow {
-public:
-    LoggingWindow() : eWindow(1) {}
-    int eventHandler(const eWidgetEvent& event) override {
-        events.push_back(event.type);
-        if (event.type == eWidgetEvent::execDone) closedInExec = isInExec();
-        return eWindow::eventHandler(event);
-    }
-    std::vector<int> events;
-    bool closedInExec = true;
-};
-
-int count(const std::vector<int>& events, int type) {
-    return static_cast<int>(std::count(events.begin(), events.end(), type));
+TEST(MainLoop, TasksFromAnotherThreadWakeTheLoopAndRunOnItInOrder) {
+    eMainLoop& loop = eMainLoop::instance();
+    const std::thread::id gui = std::this_thread::get_id();
+    int next = 0;  // touched by the GUI thread only
+    bool good = true;
+    std::thread poster([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));  // the loop waits first
+        for (int i = 0; i < 100; ++i)
+            loop.post([&, i] { good = good && i == next++ && std::this_thread::get_id() == gui; });
+    });
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    loop.runModal([&] { return next == 100 || std::chrono::steady_clock::now() > deadline; });
+    poster.join();
+    EXPECT_EQ(next, 100);
+    EXPECT_TRUE(good);
 }
 
-TEST(Widget, ExecRunsUntilCloseAndSendsExecDoneOnceBeforeReturning) {
-    LoggingWindow window;
+TEST(MainLoop, CancelDropsOnlyTheOwnersTasksAndATasksPostRunsNextTurn) {
+    eMainLoop& loop = eMainLoop::instance();
+    int owner = 0, other = 0;
+    std::vector<int> ran;
+    std::thread([&] {
+        loop.post([&] { ran.push_back(1); }, &owner);
+        loop.post([&] { ran.push_back(2); }, &other);
+    }).join();
+    loop.cancel(&owner);
+    loop.post([&] {
+        ran.push_back(3);
+        loop.cancel(&owner);  // the task behind this one
+    });
+    loop.post([&] { ran.push_back(4); }, &owner);
+    loop.processPending();
+    loop.post([&] { loop.post([&] { ran.push_back(5); }); });
+    loop.processPending();
+    EXPECT_EQ(ran, (std::vector<int>{2, 3}));
+    loop.processPending();
+    EXPECT_EQ(ran, (std::vector<int>{2, 3, 5}));
+}
+
+TEST(Widget, ExecRunsUntilCloseAcceptOrRejectAndTellsTheWindowOnceBeforeReturning) {
+    struct Window : eWindow {
+        Window() : eWindow(1) {}
+        int eventHandler(const eWidgetEvent& event) override {
+            if (event.type == eWidgetEvent::execBegin || event.type == eWidgetEvent::execDone)
+                events += std::to_string(event.type) + (isInExec() ? "+ " : "- ");
+            return eWindow::eventHandler(event);
+        }
+        std::string events;
+    } window;
+    window.accept();  // outside exec: ignored
+    window.reject();
     window.show();
-    eMainLoop::instance().post([&] { window.close(7); }, &window);
-    EXPECT_EQ(window.exec(), 7);
-    EXPECT_EQ(count(window.events, eWidgetEvent::execBegin), 1);
-    EXPECT_EQ(count(window.events, eWidgetEvent::execDone), 1);
-    EXPECT_EQ(window.events.back(), eWidgetEvent::execDone);
-    EXPECT_FALSE(window.closedInExec);
-    EXPECT_FALSE(window.isInExec());
+    const std::pair<std::function<void()>, int> closes[] = {{[&] { window.close(7); }, 7},
+                                                            {[&] { window.accept(); }, 0},
+                                                            {[&] { window.reject(); }, -1}};
+    for (const auto& [close, result] : closes) {
+        window.events.clear();
+        eMainLoop::instance().post(close, &window);
+        EXPECT_EQ(window.exec(), result);
+        EXPECT_EQ(window.events, std::to_string(eWidgetEvent::execBegin) + "+ " +
+                                     std::to_string(eWidgetEvent::execDone) + "- ");
+    }
     EXPECT_EQ(eDesktop::instance().topModal(), nullptr);
 }
 
-TEST(Widget, AcceptAndRejectOutsideExecAreIgnored) {
-    LoggingWindow window;
-    window.accept();
-    window.reject();
-    eMainLoop::instance().post([&] { window.accept(); });
-    EXPECT_EQ(window.exec(), 0);
-    eMainLoop::instance().post([&] { window.reject(); });
-    EXPECT_EQ(window.exec(), -1);
-    EXPECT_EQ(count(window.events, eWidgetEvent::execDone), 2);
-}
-
-TEST(Widget, ExitKeyRejectsTopmostModalWindowOnly) {
-    eWindow outer(1);
-    eWindow inner(1);
-    int innerResult = 1;
-    eMainLoop::instance().post([&] {
-        eMainLoop::instance().post([&] { eDesktop::instance().handleKey(eKey::exit); });
-        innerResult = inner.exec();
-        EXPECT_TRUE(outer.isInExec());
-        eDesktop::instance().handleKey(eKey::exit);
-    });
-    EXPECT_EQ(outer.exec(), -1);
-    EXPECT_EQ(innerResult, -1);
-}
-
-TEST(Widget, KeysGoToFocusedWidgetAndColourKeysToShortcuts) {
-    auto window = std::make_unique<eWindow>(1);
-    auto* first = new eButton(window.get());
-    auto* second = new eButton(window.get());
-    auto* blue = new eButton(window.get());
-    blue->setShortcut("blue");
-    EXPECT_EQ(window->getFocus(), first);  // the first widget that takes focus
-    window->setFocus(second);
-    window->show();
-    int firstPressed = 0, secondPressed = 0, bluePressed = 0;
-    first->selected.connect([&] { ++firstPressed; });
-    second->selected.connect([&] { ++secondPressed; });
-    blue->selected.connect([&] {
-        ++bluePressed;
-        window->close(5);
-    });
-    eMainLoop::instance().post([&] {
-        eDesktop::instance().handleKey(eKey::ok);
-        eDesktop::instance().handleKey(eKey::yellow);  // no widget has it
-        blue->hide();
-        eDesktop::instance().handleKey(eKey::blue);  // hidden: ignored
-        blue->show();
-        eDesktop::instance().handleKey(eKey::blue);
-    });
-    EXPECT_EQ(window->exec(), 5);
-    EXPECT_EQ(firstPressed, 0);
-    EXPECT_EQ(secondPressed, 1);
-    EXPECT_EQ(bluePressed, 1);
-}
-
-TEST(Widget, DeletingAWindowDeletesChildrenAndCancelsTheirTasks) {
+TEST(Widget, ColourKeysGoToShownShortcutsAndDeletingAWindowCancelsItsChildrensTasks) {
     auto* window = new eWindow(1);
     auto* button = new eButton(window);
+    button->setShortcut("blue");
+    int pressed = 0;
+    button->selected.connect([&] { ++pressed; });
+    window->show();
+    eMainLoop::instance().post([&] {
+        eDesktop::instance().handleKey(eKey::yellow);  // no widget has it
+        button->hide();
+        eDesktop::instance().handleKey(eKey::blue);  // hidden
+        button->show();
+        eDesktop::instance().handleKey(eKey::blue);
+        window->close(0);
+    });
+    window->exec();
+    EXPECT_EQ(pressed, 1);
     bool ran = false;
     eMainLoop::instance().post([&] { ran = true; }, button);
-    window->show();
     delete window;
     eMainLoop::instance().processPending();
     EXPECT_FALSE(ran);
     EXPECT_EQ(eDesktop::instance().dump(), "");
 }
 
-TEST(Widget, GeometryOfWindowClientAreaAndChildren) {
-    eWindow window(1);
-    window.cmove(ePoint(100, 100));
-    window.cresize(eSize(520, 376));
-    EXPECT_EQ(window.getAbsoluteClientRect(), eRect(100, 100, 520, 376));
-    EXPECT_EQ(window.getClientRect().size(), eSize(520, 376));
-    auto* button = new eButton(&window);
-    button->move(ePoint(8, 0));
-    button->resize(eSize(120, 40));
-    EXPECT_EQ(button->getAbsoluteClientRect(), eRect(108, 100, 120, 40));
-    EXPECT_TRUE(button->loadDeco());
-    EXPECT_EQ(button->getSize(), eSize(120, 40));
-    EXPECT_FALSE(button->isVisible());  // its window isn't shown
-    window.show();
-    EXPECT_TRUE(button->isVisible());
+// An entry that keeps the state it was last drawn in and notes its deletion.
+struct Entry : eListBoxEntry {
+    Entry(eListBoxBase* list, int id, std::vector<int>* deleted)
+        : eListBoxEntry(list), id(id), deleted(deleted) {}
+    ~Entry() override { deleted->push_back(id); }
+    const eString& redraw(gPainter*, const eRect&, gColor, gColor, gColor, gColor,
+                          int drawn) override {
+        state = drawn;
+        return getText();
+    }
+    int id, state = -1;
+    std::vector<int>* deleted;
+};
+
+// A shown window with a focused list of 160 pixels: three whole entries of 50.
+struct ListWindow {
+    explicit ListWindow(int entries) {
+        list->resize(eSize(300, 160));
+        for (int i = 0; i < entries; ++i) new Entry(list, i, &deleted);
+        window->setFocus(list);
+        window->show();
+    }
+    void press(const std::string& keys) {
+        const eKey keyOf[] = {eKey::up, eKey::down, eKey::left, eKey::right, eKey::ok};
+        for (char key : keys)
+            list->eventHandler(
+                eWidgetEvent(eWidgetEvent::keyPressed, keyOf[std::string("udlro").find(key)]));
+    }
+    std::vector<int> deleted;
+    std::unique_ptr<eWindow> window = std::make_unique<eWindow>(1);
+    eListBox<Entry>* list = new eListBox<Entry>(window.get(), nullptr, 1, 50);
+};
+
+TEST(ListBox, KeysMoveTheCurrentEntryAndScrollByWholeEntriesThatAreDrawn) {
+    const std::tuple<const char*, int, int> cases[] = {
+        // keys (up, down, left/right a page), current, top
+        {"u", 0, 0},    {"dd", 2, 0},   {"ddd", 3, 1},    {"r", 3, 1},      {"rrr", 7, 5},
+        {"rrrd", 7, 5}, {"rrrl", 4, 4}, {"rrrlll", 0, 0}, {"dddddd", 6, 4}, {"dddddduuuuuu", 0, 0},
+    };
+    for (const auto& [keys, current, top] : cases) {
+        ListWindow shown(8);
+        shown.press(keys);
+        EXPECT_EQ(shown.list->getCurrentIndex(), current) << keys;
+        EXPECT_EQ(shown.list->getTopIndex(), top) << keys;
+        auto entry = [&](int i) { return static_cast<Entry*>(shown.list->getEntry(i)); };
+        for (int i = 0; i < 8; ++i) entry(i)->state = -1;
+        shown.list->invalidate();
+        eDesktop::instance().redrawIfNeeded();  // whole visible entries only, the current one lit
+        for (int i = 0; i < 8; ++i)
+            EXPECT_EQ(entry(i)->state, i < top || i >= top + 3 ? -1 : i == current) << keys << i;
+    }
+    ListWindow unfocused(1);
+    unfocused.window->setFocus(nullptr);
+    eDesktop::instance().redrawIfNeeded();
+    EXPECT_EQ(unfocused.list->getCurrent()->state, 0);
 }
 
-TEST(Widget, MessageBoxClosesWithOkAndExit) {
-    eMessageBox box("Can't connect to server!", "Error", 33, 1, 0);
-    box.show();
-    eMainLoop::instance().post([] { eDesktop::instance().handleKey(eKey::ok); });
-    EXPECT_EQ(box.exec(), eMessageBox::btOK);
-    eMainLoop::instance().post([] { eDesktop::instance().handleKey(eKey::exit); });
-    EXPECT_EQ(box.exec(), -1);
-    const std::string dump = eDesktop::instance().dump();
-    EXPECT_NE(dump.find("eMessageBox \"\" \"Error\""), std::string::npos) << dump;
-    EXPECT_NE(dump.find("  eLabel \"text\" \"Can't connect to server!\""), std::string::npos);
-    EXPECT_NE(dump.find("  eButton \"ok\" \"OK\""), std::string::npos);
+TEST(ListBox, EntriesJoinAndLeaveKeepingTheCurrentOneValid) {
+    ListWindow shown(0);
+    EXPECT_EQ(shown.list->getCurrent(), nullptr);
+    std::vector<int> chosen;
+    shown.list->selected.connect([&](Entry* entry) { chosen.push_back(entry->id); });
+    shown.press("o");  // nothing to choose
+    for (int i = 0; i < 4; ++i) new Entry(shown.list, i, &shown.deleted);
+    shown.press("ddo");
+    EXPECT_EQ(chosen, std::vector<int>{2});
+    delete shown.list->getEntry(0);  // before the current one: it stays current
+    EXPECT_EQ(shown.list->getCurrent()->id, 2);
+    delete shown.list->getCurrent();  // its successor takes over
+    EXPECT_EQ(shown.list->getCurrent()->id, 3);
+    std::unique_ptr<Entry> taken(shown.list->getCurrent());
+    shown.list->take(taken.get());  // the last one: the new last one takes over
+    EXPECT_EQ(shown.list->getCurrent()->id, 1);
+    taken.reset();  // out of the list: deleting it leaves the list alone
+    EXPECT_EQ(shown.list->getCount(), 1);
+    shown.list->clearList();
+    EXPECT_EQ(shown.list->getCurrentIndex(), -1);
+    new Entry(shown.list, 4, &shown.deleted);
+    shown.window.reset();
+    EXPECT_EQ(shown.deleted, (std::vector<int>{0, 2, 3, 1, 4}));
 }
 
-TEST(Widget, NoticeIsCentredSizedToItsLinesAndHasNoButton) {
-    eMessageBox notice("Download data\nPlease wait...", "Match Ray", 16, 1, 0);
-    notice.show();
-    const eRect client = notice.getAbsoluteClientRect();
-    EXPECT_NEAR(client.left() + client.width() / 2, 360, 3);
-    EXPECT_NEAR(client.top() + client.height() / 2, 288 + eWindow::titleHeight / 2, 3);
-    ASSERT_EQ(notice.getChildren().size(), 1u);
-    const eWidget* label = notice.getChildren()[0];
-    EXPECT_GE(label->getSize().height, 2 * 20);
-    EXPECT_EQ(label->getText(), "Download data\nPlease wait...");
+TEST(ListBox, AtomicChangesHoldRedrawsAndMovesUntilTheOutermostEnd) {
+    ListWindow shown(2);
+    eDesktop::instance().redrawIfNeeded();
+    shown.list->beginAtomic();
+    shown.list->beginAtomic();
+    shown.list->clearList();
+    for (int i = 0; i < 3; ++i) new Entry(shown.list, i, &shown.deleted);
+    shown.press("d");
+    shown.list->endAtomic();
+    EXPECT_FALSE(eDesktop::instance().isDirty());
+    shown.list->endAtomic();
+    EXPECT_TRUE(eDesktop::instance().isDirty());
+    EXPECT_EQ(shown.list->getCurrentIndex(), 0);
 }
 
 }  // namespace

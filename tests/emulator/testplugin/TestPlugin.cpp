@@ -1,51 +1,91 @@
-// A plug-in for the emulator's tests. It reads a configuration key, writes a
-// file under the receiver root, shows a notice before blocking work, and runs
-// a window that uses the host's widgets; it returns what the window's exec returned.
+// A plug-in for the emulator's tests: a window titled with the setting
+// /emutest/greeting, two colour buttons, a list of flags (ok asks in a message
+// box; confirming closes the window with the entry's number from 1) and a
+// status line that a worker thread sets through the GUI loop.
 
-#include <unistd.h>
-
-#include <cstdio>
+#include <chrono>
 #include <cstdlib>
+#include <memory>
+#include <thread>
 
-#include "TestWindow.h"
+#include "eButton.h"
 #include "eConfig.h"
+#include "eListBox.h"
+#include "eMainLoop.h"
 #include "eMessageBox.h"
-#include "eReceiverRoot.h"
+#include "eSkin.h"
+#include "gPainter.h"
+#include "loadPNG.h"
 
 namespace {
 
-eString readGreeting() {
-    char* value = nullptr;
-    if (eConfig::instance()->getKey("/emutest/greeting", value) != 0) return "No greeting";
-    eString greeting = eString("Greeting: ") + value;
-    free(value);
-    return greeting;
-}
+struct Entry : eListBoxEntry {
+    Entry(eListBox<Entry>* list, const char* code) : eListBoxEntry(list), code(code) {}
+    const eString& redraw(gPainter* painter, const eRect& rect, gColor activeB, gColor activeF,
+                          gColor normalB, gColor normalF, int state) override {
+        drawEntryRect(painter, rect, activeB, activeF, normalB, normalF, state);
+        const eString path = "/var/tuxbox/config/pitchside/countries/" + code + ".png";
+        if (std::unique_ptr<gPixmap> flag{loadPNG(path.c_str())})
+            painter->blit(*flag, rect.topLeft() + ePoint(10, 20), gPainter::BF_ALPHATEST);
+        return code;
+    }
+    const eString& getText() const override { return code; }
+    eString code;
+};
 
-void writeNote(const eString& greeting) {
-    FILE* note = fopen(eReceiverRoot::map("/tmp/emutest.txt").c_str(), "w");
-    if (!note) return;
-    fprintf(note, "%s\n", greeting.c_str());
-    fclose(note);
-}
+struct Window : eWindow {
+    explicit Window(const eString& greeting) : eWindow(1) {
+        setText(greeting);
+        cmove(ePoint(60, 60));
+        cresize(eSize(600, 440));
+        for (const char* colour : {"red", "green"}) {
+            auto* button = new eButton(this);
+            button->move(ePoint(getChildren().size() * 150, 5));
+            button->resize(eSize(140, 40));
+            button->setText(colour);
+            button->setShortcut(colour);
+            button->selected.connect([this, button, colour] {
+                status->setText(button->getText() + " pressed");
+                button->setBackgroundColor(
+                    eSkin::getActive()->queryColor(eString("std_d") + colour));
+            });
+        }
+        auto* list = new eListBox<Entry>(this, nullptr, 1, 50);  // four entries fit
+        list->move(ePoint(10, 55));
+        list->resize(eSize(580, 200));
+        for (const char* code : {"de", "fr", "it", "es", "br", "xx"}) new Entry(list, code);
+        list->selected.connect([this, list](Entry* entry) {
+            eMessageBox box("Choose " + entry->getText() + "?", "Choice", eMessageBox::btOK);
+            box.show();
+            if (box.exec() == eMessageBox::btOK) close(list->getCurrentIndex() + 1);
+            box.hide();
+        });
+        status->move(ePoint(10, 270));
+        status->resize(eSize(580, 30));
+        setFocus(list);
+    }
+    ~Window() override { worker.join(); }
+
+    eLabel* status = new eLabel(this);
+    std::thread worker{[label = status] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        // Only the GUI thread touches the label; the task dies with it.
+        eMainLoop::instance().post([label] { label->setText("Set by the worker"); }, label);
+    }};
+};
 
 }  // namespace
 
 extern "C" __attribute__((visibility("default"))) int plugin_exec() {
-    const eString greeting = readGreeting();
-    writeNote(greeting);
-
-    auto* notice =
-        new eMessageBox("Preparing the test window", "Test plug-in", eMessageBox::iconInfo, 1, 0);
-    notice->show();
-    usleep(200 * 1000);
-    notice->hide();
-    delete notice;
-
-    auto* window = new TestWindow(greeting);
-    window->show();
-    const int result = window->exec();
-    window->hide();
-    delete window;
+    eString greeting = "No greeting";
+    char* value = nullptr;
+    if (eConfig::instance()->getKey("/emutest/greeting", value) == 0) {
+        greeting = eString("Greeting: ") + value;
+        free(value);
+    }
+    Window window(greeting);
+    window.show();
+    const int result = window.exec();
+    window.hide();
     return result;
 }
