@@ -140,8 +140,6 @@ void LoopbackServer::serve(int fd, int connection) {
         if (!sendAll(fd, head.data(), head.size())) return;
         if (reply.delivery != Answer::Delivery::stall && reply.delivery != Answer::Delivery::cut) {
             if (!sendBody(fd, reply)) return;
-            // A shut-down listener answers new connections with a reset.
-            if (reply.thenRefuse) shutdown(listenFd, SHUT_RDWR);
             continue;
         }
         if (!sendAll(fd, reply.body.data(), reply.body.size() / 2)) return;

@@ -31,8 +31,6 @@ public:
         // whole and chunked send the body this many times over, as one body.
         size_t repeat = 1;
         int trickleMs = 1000;
-        // Once this answer is sent, the server refuses every new connection.
-        bool thenRefuse = false;
     };
 
     struct Request {

@@ -1,25 +1,6 @@
 #include "TestFiles.h"
 
-#include <cstdint>
-
 namespace TestFiles {
-
-std::string garbage(size_t size, unsigned seed) {
-    std::string bytes(size, '\0');
-    uint32_t state = seed ? seed : 1;
-    for (char& byte : bytes) {
-        state ^= state << 13;
-        state ^= state >> 17;
-        state ^= state << 5;
-        byte = static_cast<char>(state >> 24);
-    }
-    if (!bytes.empty()) bytes[0] = '\xff';
-    return bytes;
-}
-
-std::string invalidUtf8() {
-    return "\x80\xbf \xc3 \xc0\xaf \xed\xa0\x80 \xff\xfe";
-}
 
 std::string listings(const std::vector<Match>& matches) {
     std::string text = std::to_string(matches.size()) + "\n";
@@ -43,15 +24,6 @@ std::string png() {
         "\x38\xa1\xa1\x81\x15\x31\x0c\x2d\x09\x00\x82\x5d\x46\x01\x17\x62\x89\x75\x00\x00\x00\x00"
         "\x49\x45\x4e\x44\xae\x42\x60\x82";
     return std::string(bytes, sizeof bytes - 1);
-}
-
-std::string truncatedPng() {
-    const std::string whole = png();
-    return whole.substr(0, whole.size() / 2);
-}
-
-std::string notPng() {
-    return "<html><body>Not found</body></html>\n";
 }
 
 }  // namespace TestFiles
