@@ -9,77 +9,49 @@ namespace {
 
 using Text = FieldScanner::Text;
 
-// Reads one line of input with a pattern of ints and texts ('d', 't' in kinds) twice, with
-// glibc's fscanf and with the scanner, and expects the same result, values and position.
-void expectLikeFscanf(const std::string& input, int lines, const char* pattern, const char* kinds) {
-    SCOPED_TRACE("input \"" + input + "\" pattern " + pattern);
-    // fmemopen wants at least one byte; an empty input is one read byte.
-    std::string a = input + '\0', b = a;
-    FILE* expected = fmemopen(&a[0], std::max<size_t>(input.size(), 1), "r");
-    FILE* actual = fmemopen(&b[0], std::max<size_t>(input.size(), 1), "r");
-    if (input.empty()) fgetc(expected), fgetc(actual);
-    FieldScanner scanner(actual);
-    for (int line = 0; line < lines; ++line) {
-        int32_t e[11] = {}, s[11] = {};
-        char t[11][64] = {};
-        std::string u[11];
-        void* p[11];
-        std::vector<FieldScanner::Target> targets;
-        for (size_t i = 0; kinds[i]; ++i) {
-            p[i] = kinds[i] == 'd' ? static_cast<void*>(&e[i]) : t[i];
-            if (kinds[i] == 'd')
-                targets.push_back(&s[i]);
-            else
-                targets.push_back(Text{&u[i], 63});
-        }
-        const int r1 = fscanf(expected, pattern, p[0], p[1], p[2], p[3], p[4], p[5], p[6], p[7],
-                              p[8], p[9], p[10]);
-        int r2 = 0;
-        if (targets.size() == 1) r2 = scanner.scan(pattern, {targets[0]});
-        if (targets.size() == 3) r2 = scanner.scan(pattern, {targets[0], targets[1], targets[2]});
-        if (targets.size() == 11)
-            r2 = scanner.scan(
-                pattern, {targets[0], targets[1], targets[2], targets[3], targets[4], targets[5],
-                          targets[6], targets[7], targets[8], targets[9], targets[10]});
-        ASSERT_EQ(r1, r2) << "line " << line;
-        for (size_t i = 0; kinds[i]; ++i) {
-            ASSERT_EQ(e[i], s[i]) << "line " << line << " field " << i;
-            ASSERT_EQ(t[i], u[i]) << "line " << line << " field " << i;
-        }
-        ASSERT_EQ(ftell(expected), ftell(actual)) << "line " << line;
-        if (r1 <= 0) break;
-    }
-    fclose(expected);
-    fclose(actual);
-}
-
-// Within the capacities, the scanner reads exactly what fscanf reads, on generated inputs over
-// the characters that matter to the patterns, count line after match line.
+// Within the capacities, the scanner reads exactly what glibc's fscanf reads: the same result,
+// values and position, line after line, on generated inputs over the characters that matter.
 TEST(FieldScannerTest, ReadsLikeFscanfWithinTheCapacities) {
     std::mt19937 random(20240611);
     static const char alphabet[] = "0123-+#  \n\n\r\tab#";
-    for (int round = 0; round < 2000; ++round) {
-        std::string input;
-        for (size_t n = random() % 41; n > 0; --n)
-            input += alphabet[random() % (sizeof alphabet - 1)];
-        expectLikeFscanf(input, 3, "%d\n", "d");
-        expectLikeFscanf(input, 3, "%d#%[^#]#%[^\n]\n", "dtt");
+    const char* line = "%d#%[^#]#%d#%[^\n]\n";
+    for (int round = 0; round < 3000; ++round) {
+        std::string input = "x";  // fmemopen wants a byte; it is read before the comparison
+        for (size_t n = random() % 41; n > 0; --n) input += alphabet[random() % 16];
+        FILE* files[2] = {fmemopen(&input[0], input.size(), "r"), nullptr};
+        std::string copy = input;
+        files[1] = fmemopen(&copy[0], copy.size(), "r");
+        fgetc(files[0]), fgetc(files[1]);
+        FieldScanner scanner(files[1]);
+        SCOPED_TRACE("input \"" + input + "\"");
+        for (int n = 0; n < 6; ++n) {
+            int32_t e[2] = {-7, -7}, a[2] = {-7, -7};
+            char t[2][64] = {"old", "older"};
+            std::string s[2] = {"old", "older"};
+            const int r1 = n % 2 ? fscanf(files[0], line, &e[0], t[0], &e[1], t[1])
+                                 : fscanf(files[0], "%d\n", &e[0]);
+            const int r2 =
+                n % 2 ? scanner.scan(line, {&a[0], Text{&s[0], 63}, &a[1], Text{&s[1], 63}})
+                      : scanner.scan("%d\n", {&a[0]});
+            ASSERT_EQ(r1, r2) << "line " << n;
+            ASSERT_EQ(std::vector<int32_t>(e, e + 2), std::vector<int32_t>(a, a + 2));
+            ASSERT_EQ(t[0] + std::string("|") + t[1], s[0] + "|" + s[1]);
+            ASSERT_EQ(ftell(files[0]), ftell(files[1]));
+            if (r1 <= 0) break;
+        }
+        fclose(files[0]), fclose(files[1]);
     }
-    const char* channel = "%d#%d#%[^#]#%[^#]#%[^#]#%[^#]#%[^#]#%d#%[^#]#%[^#]#%d\n";
-    for (const char* input :
-         {"1#2#Sport 1 HD#19.2#e#11.362#h#22000#2/3#Free To Air#1\n\n",
-          "1#2#Name#13.0#e#12.1#v#-5#3/4#Conax#0 \r\n3#", "1#2#Name#13.0#e#12.1#v#x#3/4#Conax#0\n",
-          "-1#-2#a#b#c#d#e#+7#f#g#h\n", "1#2##13.0#e#12.1#v#1#3/4#Conax#0\n"})
-        expectLikeFscanf(input, 2, channel, "ddtttttdttd");
 }
 
+// Past the capacity a field is cut on a UTF-8 boundary (stray continuation bytes are kept as
+// they are) and the rest skipped; a NUL byte ends it.
 TEST(FieldScannerTest, CutsOverlongFieldsOnUtf8BoundariesAndStopsAtNul) {
     const struct {
         std::string input;
         size_t capacity;
         const char* first;
     } cases[] = {
-        {"abcdefgh#xy\n", 3, "abc"},
+        {"abcdefgh#xy", 3, "abc"},
         {std::string("ab\0cd#xy", 8), 9, "ab"},
         {"a\xC3\xA9#xy", 2, "a"},
         {"a\xC3\xA9#xy", 3, "a\xC3\xA9"},
@@ -87,15 +59,13 @@ TEST(FieldScannerTest, CutsOverlongFieldsOnUtf8BoundariesAndStopsAtNul) {
         {"a\xF0\x9F\x98\x80#xy", 4, "a"},
         {"a\x80\x80\x80\x80#xy", 4, "a\x80\x80\x80"},
     };
-    for (const auto& c : cases) {
-        std::string buffer = c.input;
-        FILE* file = fmemopen(&buffer[0], buffer.size(), "r");
+    for (auto c : cases) {
+        FILE* file = fmemopen(&c.input[0], c.input.size(), "r");
         std::string first, second;
         EXPECT_EQ(
             FieldScanner(file).scan("%[^#]#%[^\n]", {Text{&first, c.capacity}, Text{&second, 9}}),
             2);
-        EXPECT_EQ(first, c.first) << c.input;
-        EXPECT_EQ(second, "xy") << c.input;
+        EXPECT_EQ(first + "|" + second, c.first + std::string("|xy")) << c.input;
         fclose(file);
     }
 }
