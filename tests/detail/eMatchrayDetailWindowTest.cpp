@@ -24,25 +24,17 @@ protected:
         root.writeFile(eMatchrayDetailChoice::hdIconPath, readBinary(images + "hd.png"));
         root.writeFile(eMatchrayDetailChoice::ftaIconPath, readBinary(images + "fta.png"));
     }
-    // The draw record, one line per drawing: "KIND TEXT at X,Y WxH COLOUR".
-    std::string draw(const match_ray_channels& c, int state = 0, eRect rect = {0, 100, 520, 50}) {
+    // The draw record, one line per drawing: "KIND TEXT at X,Y WxH COLOUR [SKIN NAME]".
+    std::string draw(const match_ray_channels& c, int state = 0) {
         eMatchrayDetailChoice entry(nullptr, c);
-        recorder.draw(entry, rect, state);
         std::string text;
-        for (const gDrawOp& op : recorder.record().operations()) {
+        for (const gDrawOp& op : recorder.draw(entry, eRect(0, 100, 520, 50), state).operations()) {
             const char* name = eSkin::getActive()->colorName(op.color);
-            const gColor own[] = {recorder.activeB, recorder.activeF, recorder.normalB,
-                                  recorder.normalF};
-            const char* owns[] = {"activeB", "activeF", "normalB", "normalF"};
-            for (int i = 0; i < 4; ++i)
-                if (op.color == own[i]) name = owns[i];
-            text += "fltp"[int(op.kind)] + (" " + op.text) + " at " +
-                    std::to_string(op.area.left()) + "," + std::to_string(op.area.top()) + " " +
-                    std::to_string(op.area.width()) + "x" + std::to_string(op.area.height()) + " " +
-                    (op.kind == gDrawOp::Kind::picture ? ""
-                     : name                            ? name
-                                                       : "?") +
-                    "\n";
+            char line[512];
+            snprintf(line, sizeof line, "%c %s at %d,%d %dx%d #%08X %s\n", "fltp"[int(op.kind)],
+                     op.text.c_str(), op.area.left(), op.area.top(), op.area.width(),
+                     op.area.height(), op.color.argb, name ? name : "");
+            text += line;
         }
         return text;
     }
@@ -58,25 +50,19 @@ TEST_F(DetailEntry, DrawsAsItsSnapshot) {
 }
 
 TEST_F(DetailEntry, IconsFollowTheHdFlagAndTheEncryptionText) {
-    const struct {
-        const char* encryption;
-        int hd;
-        const char* icons;
-    } cases[] = {
-        {"Crypt A", 1, "hd "},     {"Crypt A", 2, ""},      {"Crypt A", -1, ""},
-        {"Free To Air", 0, "fta"}, {"FTA", 0, "fta"},       {"xFTAy", 1, "hd fta"},
-        {"free to air", 0, ""},    {"Free To Air ", 0, ""}, {"Fta", 0, ""},
-    };
-    for (const auto& c : cases) {
-        const std::string drawn = draw(channel("A", c.encryption, c.hd));
-        const std::string icons =
-            std::string(drawn.find("/hd.png") != std::string::npos ? "hd " : "") +
-            (drawn.find("/fta.png") != std::string::npos ? "fta" : "");
-        EXPECT_EQ(icons, c.icons) << c.encryption << " hd " << c.hd;
+    for (const char* fta : {"Free To Air", "FTA", "xFTAy"})
+        EXPECT_TRUE(eMatchrayDetailChoice::isFreeToAir(fta)) << fta;
+    for (const char* other : {"", "Crypt A", "free to air", "Free To Air ", "Fta"})
+        EXPECT_FALSE(eMatchrayDetailChoice::isFreeToAir(other)) << other;
+    const std::pair<int, std::string> hd[] = {{1, "hd fta"}, {0, "fta"}, {2, "fta"}, {-1, "fta"}};
+    for (const auto& [flag, icons] : hd) {
+        const std::string drawn = draw(channel("A", "FTA", flag));
+        EXPECT_EQ(std::string(drawn.find("/hd.png") != std::string::npos ? "hd " : "") +
+                      (drawn.find("/fta.png") != std::string::npos ? "fta" : ""),
+                  icons);
     }
     std::remove(root.real(eMatchrayDetailChoice::hdIconPath).c_str());
-    EXPECT_EQ(draw(channel("A", "FTA", 1)).find("/hd.png"), std::string::npos)
-        << "a missing icon is not drawn";
+    EXPECT_EQ(draw(channel("A", "FTA", 1)).find("/hd.png"), std::string::npos) << "none on file";
 }
 
 TEST_F(DetailEntry, ParagraphsAreLaidOutOnceInTheFixedFont) {
