@@ -7,12 +7,13 @@
 
 #include "EntryRecorder.h"
 #include "TempRoot.h"
+#include "TestFiles.h"
 #include "gPixmap.h"
 
 namespace {
 
 const std::string wide = readBinary(MATCHRAY_SOURCE_DIR "/data/images/hd.png");  // 44x22
-const std::string flag = readBinary("/usr/share/flags/countries/16x11/de.png");
+const std::string flag = TestFiles::png();                                       // 8x8
 
 // The size of the picture the cache gives now, or "null".
 std::string sizeOf(const std::string& path) {
@@ -35,7 +36,7 @@ TEST(PictureCacheTest, DecodesOnceSharesAndSeesEveryChange) {
 
     // Changed in place, in a replaced folder, through either kind of link.
     root.writeFile("/tmp/a.png", flag);
-    EXPECT_EQ(sizeOf("/tmp/a.png"), "16x11");
+    EXPECT_EQ(sizeOf("/tmp/a.png"), "8x8");
     std::filesystem::rename(root.real("/tmp"), root.real("/old"));
     root.writeFile("/tmp/a.png", wide);
     EXPECT_EQ(sizeOf("/tmp/a.png"), "44x22");
@@ -44,7 +45,7 @@ TEST(PictureCacheTest, DecodesOnceSharesAndSeesEveryChange) {
         root.writeFile("/target.png", flag);
         std::remove(root.real("/tmp/a.png").c_str());
         ASSERT_EQ(link(root.real("/target.png").c_str(), root.real("/tmp/a.png").c_str()), 0);
-        EXPECT_EQ(sizeOf("/tmp/a.png"), "16x11");
+        EXPECT_EQ(sizeOf("/tmp/a.png"), "8x8");
         root.writeFile("/target.png", wide);
         EXPECT_EQ(sizeOf("/tmp/a.png"), "44x22");
     }
@@ -58,7 +59,7 @@ TEST(PictureCacheTest, DecodesOnceSharesAndSeesEveryChange) {
     EXPECT_EQ(sizeOf("/tmp/a.png"), "null");
 }
 
-TEST(PictureCacheTest, ABatchLooksOnceAndLetsGoOfGoneFiles) {
+TEST(PictureCacheTest, ABatchLetsGoOfPicturesWhoseFilesHaveGone) {
     TempRoot root;
     for (const char* path : {"/tmp/a.png", "/tmp/b.png", "/tmp/c.png"}) root.writeFile(path, flag);
     {

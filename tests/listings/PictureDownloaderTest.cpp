@@ -65,6 +65,7 @@ TEST(PictureDownloaderTest, FetchesWhatIsMissingOnceAndNothingUnsafe) {
 TEST(PictureDownloaderTest, PicturesPastThePassBudgetAreSkipped) {
     TempRoot root;
     LoopbackServer server;
+    EXPECT_EQ(pass(server, {}), "") << "an empty pass ends as well";
     eConfig::instance()->setKey("/matchray/picture_pass_timeout", "1");
     server.answer("/fix/slow.png", answer(LoopbackServer::Answer::Delivery::stall));
     EXPECT_EQ(pass(server, {"slow.png", "later.png"}), "/fix/slow.png|");
