@@ -43,31 +43,4 @@ TEST(FieldScannerTest, ReadsLikeFscanfWithinTheCapacities) {
     }
 }
 
-// Past the capacity a field is cut on a UTF-8 boundary (stray continuation bytes are kept as
-// they are) and the rest skipped; a NUL byte ends it.
-TEST(FieldScannerTest, CutsOverlongFieldsOnUtf8BoundariesAndStopsAtNul) {
-    const struct {
-        std::string input;
-        size_t capacity;
-        const char* first;
-    } cases[] = {
-        {"abcdefgh#xy", 3, "abc"},
-        {std::string("ab\0cd#xy", 8), 9, "ab"},
-        {"a\xC3\xA9#xy", 2, "a"},
-        {"a\xC3\xA9#xy", 3, "a\xC3\xA9"},
-        {"a\xE2\x82\xAC#xy", 3, "a"},
-        {"a\xF0\x9F\x98\x80#xy", 4, "a"},
-        {"a\x80\x80\x80\x80#xy", 4, "a\x80\x80\x80"},
-    };
-    for (auto c : cases) {
-        FILE* file = fmemopen(&c.input[0], c.input.size(), "r");
-        std::string first, second;
-        EXPECT_EQ(
-            FieldScanner(file).scan("%[^#]#%[^\n]", {Text{&first, c.capacity}, Text{&second, 9}}),
-            2);
-        EXPECT_EQ(first + "|" + second, c.first + std::string("|xy")) << c.input;
-        fclose(file);
-    }
-}
-
 }  // namespace

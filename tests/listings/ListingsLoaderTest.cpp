@@ -74,6 +74,8 @@ const ReaderCase readerCases[] = {
      "1#1#1 | 9#<198 bytes>#<18 bytes>#<18 bytes>#<18 bytes>#"
      "<48 bytes> | 9#\xC2\xB0\xC2\xB0\xC2\xB0\xC2\xB0#"
      "\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9"},
+    // Four-byte sequences, stray continuation bytes, a field that fills its capacity, a NUL byte.
+    {"listings_loader/overlong_mixed", "1#1#0 | 1#<196 bytes>#<19 bytes>#p.png#<19 bytes>#k"},
     {"listings_loader/saturated_ids", "1#1#1 | 2147483647#A#a#a.png#b#now | -2147483648#13.0#e"},
     {"listings_loader/huge_counts", "0#1#0 | 1#A#b#c#d#e"},
     {"channel_file/(missing)", "1#0"},
