@@ -54,13 +54,9 @@ TEST_F(DetailEntry, IconsFollowTheHdFlagAndTheEncryptionText) {
         EXPECT_TRUE(eMatchrayDetailChoice::isFreeToAir(fta)) << fta;
     for (const char* other : {"", "Crypt A", "free to air", "Free To Air ", "Fta"})
         EXPECT_FALSE(eMatchrayDetailChoice::isFreeToAir(other)) << other;
-    const std::pair<int, std::string> hd[] = {{1, "hd fta"}, {0, "fta"}, {2, "fta"}, {-1, "fta"}};
-    for (const auto& [flag, icons] : hd) {
-        const std::string drawn = draw(channel("A", "FTA", flag));
-        EXPECT_EQ(std::string(drawn.find("/hd.png") != std::string::npos ? "hd " : "") +
-                      (drawn.find("/fta.png") != std::string::npos ? "fta" : ""),
-                  icons);
-    }
+    // The snapshot has both icons; the HD icon needs a flag of 1, and its file.
+    for (int hd : {0, 2, -1})
+        EXPECT_EQ(draw(channel("A", "FTA", hd)).find("/hd.png"), std::string::npos) << hd;
     std::remove(root.real(eMatchrayDetailChoice::hdIconPath).c_str());
     EXPECT_EQ(draw(channel("A", "FTA", 1)).find("/hd.png"), std::string::npos) << "none on file";
 }
