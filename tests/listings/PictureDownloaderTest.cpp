@@ -1,119 +1,116 @@
 #include "PictureDownloader.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
-#include <set>
+#include <filesystem>
 
 #include "LoopbackServer.h"
+#include "SafeFile.h"
+#include "StalePictures.h"
 #include "TempRoot.h"
 #include "eConfig.h"
 
 namespace {
 
-matchray_matches match(const char* picture) {
-    matchray_matches m;
-    m.picture = picture;
-    return m;
+std::list<matchray_matches> matchesWith(const std::vector<const char*>& pictures) {
+    std::list<matchray_matches> matches;
+    for (const char* picture : pictures) matches.emplace_back().picture = picture;
+    return matches;
 }
 
-class PictureDownloaderTest : public testing::Test {
-protected:
-    void SetUp() override {
-        server.server().Get(R"(/fix/(.*))",
-                            [](const httplib::Request& req, httplib::Response& res) {
-                                std::string name = req.matches[1];
-                                if (name.rfind("missing", 0) == 0) {
-                                    res.status = 404;
-                                    res.set_content("not here", "text/plain");
-                                    return;
-                                }
-                                res.set_content("picture " + name, "image/png");
-                            });
-        server.start();
-        eConfig::instance()->setKey("/matchray/pictures_host", server.hostPort().c_str());
-    }
+// Runs a pass on the server; the requests so far, "PATH|" each.
+std::string pass(LoopbackServer& server, const std::vector<const char*>& pictures) {
+    eConfig::instance()->setKey("/matchray/pictures_host", server.hostPort().c_str());
+    testing::internal::CaptureStdout();
+    PictureDownloader::run(matchesWith(pictures));
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "Zavrsio thread1\n");
+    std::string paths;
+    for (const auto& request : server.requests()) paths += request.path + "|";
+    return paths;
+}
 
-    // Runs a pass and returns what it printed.
-    std::string run(const std::list<matchray_matches>& matches) {
-        testing::internal::CaptureStdout();
-        PictureDownloader::run(matches);
-        return testing::internal::GetCapturedStdout();
-    }
-
-    std::vector<std::string> paths() {
-        std::vector<std::string> result;
-        for (const auto& request : server.requests()) result.push_back(request.path);
-        return result;
-    }
-
+TEST(PictureDownloaderTest, FetchesWhatIsMissingOnceAndNothingUnsafe) {
     TempRoot root;
     LoopbackServer server;
-};
-
-TEST_F(PictureDownloaderTest, FetchesEveryMissingPictureOverOneConnection) {
-    EXPECT_EQ(run({match("a.png"), match("b.png"), match("a.png"), match("c.jpg")}),
-              "Zavrsio thread1\n");
-    EXPECT_EQ(paths(), (std::vector<std::string>{"/fix/a.png", "/fix/b.png", "/fix/c.jpg"}));
-    std::set<int> ports;
-    for (const auto& request : server.requests()) {
-        EXPECT_EQ(request.method, "GET");
+    server.answer("/fix/a.png", answer("picture a"));
+    server.answer("/fix/my%20pic%20%C3%A9%231.png", answer("e"));
+    server.answer("/fix/missing.png", answer("not here", 404));
+    server.answer("/fix/cut.png", answer(LoopbackServer::Answer::Delivery::cut));
+    root.writeFile("/tmp/b.png", "kept");
+    const std::vector<const char*> names = {
+        "a.png", "a.png", "b.png",    "my pic \xC3\xA9#1.png", "../evil.png", "sub/x.png", ".",
+        "..",    "",      "/abs.png", "missing.png",           "cut.png"};
+    const std::string fetched = "/fix/a.png|/fix/my%20pic%20%C3%A9%231.png|/fix/missing.png|";
+    EXPECT_EQ(pass(server, names), fetched + "/fix/cut.png|");
+    std::string files;
+    for (const char* name : {"a.png", "b.png", "my pic \xC3\xA9#1.png", "missing.png"})
+        files += root.readFile(std::string("/tmp/") + name) + "|";
+    EXPECT_EQ(files, "picture a|kept|e||") << "a refused picture leaves its empty file";
+    for (const char* gone : {"/tmp/cut.png", "/evil.png", "/tmp/sub", "/tmp//abs.png"})
+        EXPECT_FALSE(root.exists(gone)) << gone;
+    const auto requests = server.requests();
+    for (const auto& request : requests) {
         EXPECT_EQ(request.userAgent,
                   "Mozilla/5.0 (iPhone; U; CPU like Mac OS X; en) AppleWebKit/420+ (KHTML, like "
                   "Gecko) Version/3.0 Mobile/1A543a Safari/419.3");
-        ports.insert(request.remotePort);
+        EXPECT_EQ(request.method, "GET");
     }
-    EXPECT_EQ(ports.size(), 1u) << "all pictures of a pass share one connection";
-    EXPECT_EQ(root.readFile("/tmp/a.png"), "picture a.png");
-    EXPECT_EQ(root.readFile("/tmp/c.jpg"), "picture c.jpg");
+    EXPECT_EQ(requests[1].connection, requests[0].connection) << "one connection for the pass";
+    // Only the removed partial picture is fetched again.
+    EXPECT_EQ(pass(server, names), fetched + "/fix/cut.png|/fix/cut.png|");
 }
 
-TEST_F(PictureDownloaderTest, PresentFileIsNotFetchedAgain) {
-    root.writeFile("/tmp/a.png", "");
-    root.writeFile("/tmp/b.png", "kept");
-    run({match("a.png"), match("b.png")});
-    EXPECT_TRUE(server.requests().empty());
-    EXPECT_EQ(root.readFile("/tmp/b.png"), "kept");
+TEST(PictureDownloaderTest, PicturesPastThePassBudgetAreSkipped) {
+    TempRoot root;
+    LoopbackServer server;
+    EXPECT_EQ(pass(server, {}), "") << "an empty pass ends as well";
+    eConfig::instance()->setKey("/matchray/picture_pass_timeout", "1");
+    server.answer("/fix/slow.png", answer(LoopbackServer::Answer::Delivery::stall));
+    EXPECT_EQ(pass(server, {"slow.png", "later.png"}), "/fix/slow.png|");
+    EXPECT_FALSE(root.exists("/tmp/slow.png") || root.exists("/tmp/later.png"));
 }
 
-TEST_F(PictureDownloaderTest, NotFoundLeavesAnEmptyFileThatIsNotFetchedAgain) {
-    run({match("missing.png"), match("b.png")});
-    EXPECT_TRUE(root.exists("/tmp/missing.png"));
-    EXPECT_EQ(root.readFile("/tmp/missing.png"), "");
-    EXPECT_EQ(root.readFile("/tmp/b.png"), "picture b.png");
-    run({match("missing.png")});
-    EXPECT_EQ(paths(), (std::vector<std::string>{"/fix/missing.png", "/fix/b.png"}));
+TEST(StalePicturesTest, RemovesOnlyPngFilesThatNoMatchNames) {
+    TempRoot root;
+    const char* kept[] = {"/tmp/m7.png", "/tmp/abc", "/tmp/a.png.txt",
+                          "/tmp/M7.PNG", "/tmp/psn", "/victim.png"};
+    for (const char* name : kept) root.writeFile(name, "x");
+    for (const char* name : {"/tmp/old.png", "/tmp/.png"}) root.writeFile(name, "x");
+    ASSERT_EQ(mkdir(root.real("/tmp/dir.png").c_str(), 0700), 0);
+    ASSERT_EQ(symlink(root.real("/victim.png").c_str(), root.real("/tmp/link.png").c_str()), 0);
+    StalePictures::remove(matchesWith({"m7.png"}));
+    for (const char* name : kept) EXPECT_TRUE(root.exists(name)) << name;
+    EXPECT_TRUE(root.exists("/tmp/dir.png"));
+    for (const char* name : {"/tmp/old.png", "/tmp/.png", "/tmp/link.png"})
+        EXPECT_FALSE(root.exists(name)) << name;
+    std::filesystem::remove_all(root.real("/tmp"));
+    StalePictures::remove({});  // a missing folder is skipped
 }
 
-TEST_F(PictureDownloaderTest, UnsafeNamesAreNeverRequestedOrWritten) {
-    EXPECT_EQ(run({match("../evil.png"), match("sub/x.png"), match("."), match(".."), match(""),
-                   match("/abs.png")}),
-              "Zavrsio thread1\n");
-    EXPECT_TRUE(server.requests().empty());
-    EXPECT_FALSE(root.exists("/evil.png"));
-    EXPECT_FALSE(root.exists("/tmp/sub"));
-    EXPECT_FALSE(root.exists("/abs.png"));
-}
-
-TEST_F(PictureDownloaderTest, NameIsPercentEncodedInTheUrlAndStoredUnchanged) {
-    run({match("my pic \xC3\xA9#1.png")});
-    auto requests = server.requests();
-    ASSERT_EQ(requests.size(), 1u);
-    EXPECT_EQ(root.readFile("/tmp/my pic \xC3\xA9#1.png"), "picture my pic \xC3\xA9#1.png");
-}
-
-TEST_F(PictureDownloaderTest, SymbolicLinkAtAPicturePathIsNotFollowed) {
+TEST(SafeFileTest, OpensOnlyRegularFilesNeverThroughALinkAndSafeNames) {
+    TempRoot root;
+    root.writeFile("/tmp/psn", "old and long");
+    UniqueFile file{SafeFile::openForWrite("/tmp/psn")};
+    fputs("new", file.get());
+    file.reset();
+    EXPECT_EQ(root.readFile("/tmp/psn"), "new") << "written over from the start";
     root.writeFile("/victim", "keep");
-    ASSERT_EQ(symlink(root.real("/victim").c_str(), root.real("/tmp/a.png").c_str()), 0);
-    ASSERT_EQ(symlink(root.real("/created").c_str(), root.real("/tmp/b.png").c_str()), 0);
-    run({match("a.png"), match("b.png")});
+    ASSERT_EQ(symlink(root.real("/victim").c_str(), root.real("/tmp/link").c_str()), 0);
+    ASSERT_EQ(symlink(root.real("/absent").c_str(), root.real("/tmp/dangling").c_str()), 0);
+    ASSERT_EQ(mkfifo(root.real("/tmp/fifo").c_str(), 0600), 0);  // opening it must not block
+    for (const char* path : {"/tmp/link", "/tmp/dangling", "/tmp/fifo", "/tmp"})
+        EXPECT_FALSE(SafeFile::openForWrite(path) || SafeFile::openForRead(path)) << path;
     EXPECT_EQ(root.readFile("/victim"), "keep");
-    EXPECT_FALSE(root.exists("/created"));
-}
-
-TEST_F(PictureDownloaderTest, NoMatchesStillPrintsTheEndLine) {
-    EXPECT_EQ(run({}), "Zavrsio thread1\n");
-    EXPECT_TRUE(server.requests().empty());
+    EXPECT_FALSE(root.exists("/absent"));
+    for (const char* name : {"m7.png", "..png", "a b.png"}) EXPECT_TRUE(SafeFile::isSafeName(name));
+    for (const char* name : {"", ".", "..", "../psn", "a/b.png"})
+        EXPECT_FALSE(SafeFile::isSafeName(name)) << name;
+    EXPECT_FALSE(SafeFile::isSafeName(std::string("a\0b", 3)));
+    EXPECT_EQ(
+        SafeFile::urlEncodePathSegment("m7-x_y.z~!$&'()*+,;=:@a b%c?d#e\x01\x7F\xC3\xA9<\"|\\>"),
+        "m7-x_y.z~!$&'()*+,;=:@a%20b%25c%3Fd%23e%01%7F%C3%A9%3C%22%7C%5C%3E");
 }
 
 }  // namespace
