@@ -68,17 +68,22 @@ std::string EmulatorRun::transcript() const {
     return text.str();
 }
 
-namespace {
-
-bool hasLineWith(const std::string& dump, const std::string& start, const std::string& part) {
-    std::istringstream lines(dump);
+std::vector<std::string> linesWith(const std::string& text, const std::string& needle) {
+    std::vector<std::string> found;
+    std::istringstream lines(text);
     std::string line;
     while (std::getline(lines, line)) {
-        const size_t first = line.find_first_not_of(' ');
-        if (first != std::string::npos && line.compare(first, start.size(), start) == 0 &&
-            line.find(part) != std::string::npos) {
-            return true;
-        }
+        if (line.find(needle) != std::string::npos) found.push_back(line);
+    }
+    return found;
+}
+
+namespace {
+
+// A line of the dump that starts, after its indent, with start and holds part.
+bool hasLineWith(const std::string& dump, const std::string& start, const std::string& part) {
+    for (const std::string& line : linesWith(dump, part)) {
+        if (line.compare(line.find_first_not_of(' '), start.size(), start) == 0) return true;
     }
     return false;
 }
@@ -103,23 +108,10 @@ bool showsDetailWindow(const std::string& dump) {
 
 std::vector<std::string> entryLines(const std::string& dump) {
     std::vector<std::string> entries;
-    std::istringstream lines(dump);
-    std::string line;
-    while (std::getline(lines, line)) {
-        const size_t at = line.find("entry ");
-        if (at != std::string::npos && line.find_first_not_of(" *") == at) entries.push_back(line);
+    for (const std::string& line : linesWith(dump, "entry ")) {
+        if (line.find_first_not_of(" *") == line.find("entry ")) entries.push_back(line);
     }
     return entries;
-}
-
-std::vector<std::string> linesWith(const std::string& text, const std::string& needle) {
-    std::vector<std::string> found;
-    std::istringstream lines(text);
-    std::string line;
-    while (std::getline(lines, line)) {
-        if (line.find(needle) != std::string::npos) found.push_back(line);
-    }
-    return found;
 }
 
 void installFlags(const TempRoot& root, const std::vector<std::string>& codes) {
