@@ -36,8 +36,7 @@ TEST_F(Ticker, RowsComeOnePerPeriodInTableOrderEndlessly) {
     ticker.start(label.get());
     EXPECT_EQ(nextText(""), sponsor_message[0]);
     EXPECT_TRUE(Clock::now() - start > 2s && Clock::now() - start < 6s);
-    // Again from the first row, faster. Neighbouring rows differ, so each shows as a
-    // change; a stalled test thread may miss up to two, but a row out of order fails.
+    // Again, faster: a stalled test thread may miss up to two rows, but one out of order fails.
     ticker.stop();
     NoticeTicker::setPeriod(150);
     ticker.start(label.get());
@@ -58,7 +57,6 @@ TEST_F(Ticker, StopsPromptlyAtAnyTimeAndTextsReachOnlyALiveLabelThroughTheGuiLoo
         if (i % 2) std::this_thread::sleep_for(20ms);
         once.stop();
         once.stop();
-        EXPECT_FALSE(bThreadSponsorRunning);
         EXPECT_LT(Clock::now() - start, 2s);
     }
     // Without a label the thread sleeps one period and ends.
