@@ -55,7 +55,6 @@ TEST(MainWindow, FiltersByColourKeyOpensTheChosenMatchAndCleansUp) {
                            "bb", key.insert(key.size() - 1, "#")});
     root.writeFile("/tmp/psn", TestFiles::listings(matches));
     const long decoded = PictureCache::decodeCount();
-    std::unique_ptr<eMatchrayMainWindow> window;
     std::string shown, before;  // every dump, and the last one
     Script script;
     // The key in force keeps the list as it is, with its current entry.
@@ -87,7 +86,7 @@ TEST(MainWindow, FiltersByColourKeyOpensTheChosenMatchAndCleansUp) {
         });
     }
     NoticeTicker::setPeriod(600000);  // the ticker keeps still, so dumps show the same window
-    window = std::make_unique<eMatchrayMainWindow>("00:11:22:33:44:55");
+    auto window = std::make_unique<eMatchrayMainWindow>("00:11:22:33:44:55");
     eMainLoop::instance().setDriver(&script);
     window->show();
     EXPECT_EQ(window->exec(), -1);
