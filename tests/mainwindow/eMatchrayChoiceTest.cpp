@@ -10,21 +10,18 @@
 
 namespace {
 
-// Every operation of one redraw, then what redraw returned and the font.
+// Every operation of one redraw, then what redraw returned.
 std::string drawn(eMatchrayChoice& entry, const eRect& rect, int state = 0) {
-    const char* const kinds[] = {"fill", "line", "text", "picture"};
     EntryRecorder recorder;
     std::string text;
     for (const gDrawOp& op : recorder.draw(entry, rect, state).operations()) {
         char line[64];
-        std::snprintf(line, sizeof line,
-                      "%s at %d,%d size %dx%d #%08X: ", kinds[static_cast<int>(op.kind)],
+        std::snprintf(line, sizeof line, "%c at %d,%d size %dx%d #%08X: ", "fltp"[int(op.kind)],
                       op.area.left(), op.area.top(), op.area.width(), op.area.height(),
-                      static_cast<unsigned>(op.color.argb));
+                      op.color.argb);
         text += line + op.text + "\n";
     }
-    return text + "returns " + recorder.returned + "\nfont " + eMatchrayChoice::fontf.family + " " +
-           std::to_string(eMatchrayChoice::fontf.pointSize) + "\n";
+    return text + "returns " + recorder.returned + "\n";
 }
 
 }  // namespace
@@ -37,17 +34,19 @@ TEST(Choice, DrawsEachStateAsItsSnapshotAndLoadsNoPictureFromElsewhere) {
         root.writeFile(path, TestFiles::png());
     eMatchrayChoice entry(nullptr,
                           {9, "Northland - Southland", "aa", "fix1.png", "bb", "Sat 20:45"});
-    const long layouts = eTextPara::layoutCount();
-    expectSnapshot("mainwindow-entry-normal", drawn(entry, eRect(0, 100, 520, 50)));
-    // Taller: the texts keep their first layout, the pictures follow the bottom edge.
-    expectSnapshot("mainwindow-entry-selected-taller", drawn(entry, eRect(0, 200, 520, 80), 1));
-    EXPECT_EQ(eTextPara::layoutCount() - layouts, 2);
     eMatchrayChoice missing(nullptr, {9, "Northland - Southland", "zz", "gone.png", "bb", ""});
-    expectSnapshot("mainwindow-entry-missing-pictures", drawn(missing, eRect(0, 0, 520, 50)));
+    const long layouts = eTextPara::layoutCount();
+    // Taller: the texts keep their first layout, the pictures follow the bottom edge.
+    std::string shown = "font " + eMatchrayChoice::fontf.family + " " +
+                        std::to_string(eMatchrayChoice::fontf.pointSize) + "\n";
+    shown += drawn(entry, eRect(0, 100, 520, 50));
+    shown += "selected, taller:\n" + drawn(entry, eRect(0, 200, 520, 80), 1);
+    shown += "missing pictures:\n" + drawn(missing, eRect(0, 0, 520, 50));
+    expectSnapshot("mainwindow-entry", shown);
+    EXPECT_EQ(eTextPara::layoutCount() - layouts, 4);
     // Each of these names would reach a real picture if it were used as it is.
     for (const char* picture : {"sub/p.png", "..", ".", "/tmp/fix1.png"}) {
         eMatchrayChoice unsafe(nullptr, {9, "T", "../x", picture, "../countries/aa", ""});
-        EXPECT_EQ(drawn(unsafe, eRect(0, 0, 520, 50)).find("picture"), std::string::npos)
-            << picture;
+        EXPECT_EQ(drawn(unsafe, eRect(0, 0, 520, 50)).find("p at"), std::string::npos) << picture;
     }
 }
