@@ -1,8 +1,7 @@
 #pragma once
-// An HttpService on 127.0.0.1 with a port chosen by the system, serving on a
-// thread of its own for one test, with its log lines kept.
-
-#include <httplib.h>
+// An HttpService on 127.0.0.1 (a port the system chooses) serving on a thread of
+// its own, its log lines kept; and a plain TCP connection for what an HTTP client
+// won't do: dripping bytes, holding a connection silent, pipelining.
 
 #include <mutex>
 #include <string>
@@ -19,12 +18,6 @@ public:
     int port() const { return boundPort; }
     std::vector<std::string> log();
 
-    // A POST as the receiver sends it: User-Agent "PS", the body as it is.
-    httplib::Result post(const std::string& path, const std::string& body);
-    httplib::Result get(const std::string& path);
-
-    // A plain TCP connection to the service, for what an HTTP client won't do:
-    // dripping bytes, holding a connection silent, sending requests in one go.
     class Raw {
     public:
         explicit Raw(int port);
@@ -32,13 +25,10 @@ public:
         Raw(const Raw&) = delete;
         Raw& operator=(const Raw&) = delete;
 
-        // False when the service has closed the connection.
-        bool send(const std::string& bytes);
-        // Waits up to timeoutMs for bytes, then returns what one read gives.
-        std::string readOnce(int timeoutMs);
-        // Everything until the service closes the connection, or timeoutMs has passed.
+        bool send(const std::string& bytes);  // false once the service has closed
+        std::string readOnce(int timeoutMs);  // what one read gives within timeoutMs
         std::string readUntilClosed(int timeoutMs);
-        bool closed() const { return eof; }
+        bool closed() const { return eof; }  // also when it could not connect
 
     private:
         int fd = -1;
@@ -52,3 +42,8 @@ private:
     std::thread thread;
     int boundPort = -1;
 };
+
+// One request on a connection of its own (a POST as the receiver sends it, with User-Agent
+// "PS"), and the whole answer up to the close, its head's line breaks without '\r'.
+std::string exchange(int port, const std::string& method, const std::string& path,
+                     const std::string& body = "");
