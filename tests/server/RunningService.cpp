@@ -66,12 +66,7 @@ std::string RunningService::Raw::readOnce(int timeoutMs) {
 std::string RunningService::Raw::readUntilClosed(int timeoutMs) {
     const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
     std::string all;
-    while (!eof) {
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-            end - std::chrono::steady_clock::now());
-        if (left.count() <= 0) break;
-        all += readOnce(static_cast<int>(left.count()));
-    }
+    while (!eof && std::chrono::steady_clock::now() < end) all += readOnce(50);
     return all;
 }
 

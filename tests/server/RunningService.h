@@ -1,14 +1,37 @@
 #pragma once
 // An HttpService on 127.0.0.1 (a port the system chooses) serving on a thread of
 // its own, its log lines kept; and a plain TCP connection for what an HTTP client
-// won't do: dripping bytes, holding a connection silent, pipelining.
+// won't do: dripping bytes, holding a connection silent, pipelining. And what the
+// service's tests share.
 
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
 #include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "HttpService.h"
+
+const std::string listingsPath = "/pitchsidenew/matchray_data_dm.php";
+const std::string channelsPath = "/pitchsidenew/matchray_channels_dm.php";
+const std::string sample = MATCHRAY_SOURCE_DIR "/data/sample/listings.json";
+
+inline std::string fileText(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// The files of a fuzz target's corpus, sorted.
+inline std::vector<std::string> corpus(const std::string& target) {
+    std::vector<std::string> files;
+    for (const auto& e :
+         std::filesystem::directory_iterator(MATCHRAY_SOURCE_DIR "/fuzz/corpus/" + target))
+        files.push_back(e.path().string());
+    std::sort(files.begin(), files.end());
+    return files;
+}
 
 class RunningService {
 public:
