@@ -21,9 +21,7 @@ const std::string server = MATCHRAY_BIN_DIR "/listings-server";
 const std::vector<std::vector<std::string>> asks = {
     {"POST", listingsPath, "z=(GMT+01:00) Sarajevo, Skopje, Warsaw, Zagreb&m=02:00:00:00:00:01"},
     {"POST", listingsPath, "z=(GMT-05:00) Eastern Time (US & Canada)&m=02:00:00:00:00:02"},
-    {"POST", listingsPath, "z=(GMT+05:30) Chennai&m=02:00:00:00:00:03"},
     {"POST", channelsPath, "id=104&f=2&m=02:00:00:00:00:01"},
-    {"POST", channelsPath, "id=110&f=0&m=02:00:00:00:00:02"},
     {"POST", listingsPath, "z=(GMT"},
     {"GET", "/fix/cup.png", ""},
     {"GET", "/fix/none.png", ""}};
@@ -99,10 +97,9 @@ TEST(ServerProgram, ImportsServesManyReceiversAtOnceAndStops) {
 }
 
 TEST(Replicas, BalancedAnswersAreTheReplicasOwnAndAKilledReplicaLosesNoRequest) {
-    std::string nginx;
-    for (const char* path : {"/usr/sbin/nginx", "/usr/bin/nginx"})
-        if (access(path, X_OK) == 0) nginx = path;
-    if (nginx.empty()) GTEST_SKIP() << "nginx is not installed (scripts/setup.sh installs it)";
+    const std::string nginx = "/usr/sbin/nginx";  // Debian's
+    if (access(nginx.c_str(), X_OK) != 0)
+        GTEST_SKIP() << "nginx is not installed (scripts/setup.sh installs it)";
     TempRoot root;
     Program a(root, "a"), b(root, "b");
     ASSERT_TRUE(a.port > 0 && b.port > 0) << root.readFile("/a.log") << root.readFile("/b.log");

@@ -23,16 +23,6 @@ RunningService::RunningService(HttpService::Options options) {
     thread = std::thread([this] { service->run(); });
 }
 
-RunningService::~RunningService() {
-    service->stop();
-    thread.join();
-}
-
-std::vector<std::string> RunningService::log() {
-    std::lock_guard<std::mutex> lock(mutex);
-    return lines;
-}
-
 RunningService::Raw::Raw(int port) {
     fd = socket(AF_INET, SOCK_STREAM, 0);
     sockaddr_in address{};
@@ -40,10 +30,6 @@ RunningService::Raw::Raw(int port) {
     address.sin_port = htons(static_cast<std::uint16_t>(port));
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     eof = connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0;
-}
-
-RunningService::Raw::~Raw() {
-    close(fd);
 }
 
 bool RunningService::Raw::send(const std::string& bytes) {

@@ -4,6 +4,7 @@
 // won't do: dripping bytes, holding a connection silent, pipelining. And what the
 // service's tests share.
 
+#include <unistd.h>
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
@@ -36,15 +37,21 @@ inline std::vector<std::string> corpus(const std::string& target) {
 class RunningService {
 public:
     explicit RunningService(HttpService::Options options);
-    ~RunningService();
+    ~RunningService() {
+        service->stop();
+        thread.join();
+    }
 
     int port() const { return boundPort; }
-    std::vector<std::string> log();
+    std::vector<std::string> log() {
+        std::lock_guard<std::mutex> lock(mutex);
+        return lines;
+    }
 
     class Raw {
     public:
         explicit Raw(int port);
-        ~Raw();
+        ~Raw() { ::close(fd); }
         Raw(const Raw&) = delete;
         Raw& operator=(const Raw&) = delete;
 

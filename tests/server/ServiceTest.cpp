@@ -1,5 +1,4 @@
-// The listings service on loopback: answers, refusals, the answer memory,
-// connections kept open, and clients too slow to serve.
+// The listings service on loopback: answers, refusals, memory, connections, slow clients.
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
@@ -9,7 +8,9 @@
 #include <chrono>
 #include <filesystem>
 #include <regex>
+#include <sstream>
 #include <thread>
+#include <tuple>
 
 #include "Importer.h"
 #include "ProcessRun.h"
@@ -83,37 +84,23 @@ TEST_F(Served, RequestTableAnswersAsTheSnapshotShows) {
     fs::create_directory(root.real("/pictures/sub.png"));
     RunningService& s = start(root.real("/pictures"));
 
+    std::vector<std::vector<std::string>> table;
+    std::istringstream lines(fileText(MATCHRAY_SOURCE_DIR "/tests/server/requests.txt"));
+    for (std::string line; std::getline(lines, line);) {
+        const std::size_t path = line.find(' ') + 1, body = line.find(' ', path) + 1;
+        if (line[0] != '#')
+            table.push_back(
+                {line.substr(0, path - 1), line.substr(path, body - path - 1), line.substr(body)});
+    }
     const std::string device = "&m=00:00:00:00:00:00", tooLong(HttpService::maxBodyBytes + 1, 'a');
-    std::vector<std::vector<std::string>> table = {
-        {"POST", listingsPath, zoneBody},
-        {"POST", listingsPath, "z=(GMT-05:00) Eastern Time (US & Canada)&m=00:1a:2b:3c:4d:5e"},
-        {"POST", listingsPath, "z=(GMT) Nowhere" + device},
-        {"POST", listingsPath, "z=" + std::string(HttpService::maxBodyBytes - 22, 'x') + device},
-        {"POST", channelsPath, "id=2147483647&f=0&m=66:77:88:99:aa:bb"},
-        {"POST", channelsPath, "id=404&f=0" + device},
-        {"POST", listingsPath, tooLong},
-        {"POST", channelsPath, tooLong},
-        {"POST", listingsPath, ""},
-        {"POST", listingsPath, "z=Berlin&m=00:00:00:00:00:0"},
-        {"POST", channelsPath, "id=abc&f=0&m=de:ad:be:ef:00:01"},
-        {"POST", channelsPath, zoneBody},
-        {"POST", "/pitchsidenew/other.php", zoneBody},
-        {"GET", listingsPath},
-        {"GET", "/"},
-        {"GET", "/fix/"},
-        {"GET", "/fix/..%2Flistings.db"},
-        {"GET", "/fix/a%0Ab"},
-        {"GET", "/fix/both.png"},  // the database's copy first
-        {"GET", "/fix/dir.png"},
-        {"GET", "/fix/sub.png"},  // a directory
-    };
-    for (int f : {-1, 0, 1, 2, 3, 7})  // the colour keys' satellite filters
-        table.push_back({"POST", channelsPath, "id=1&f=" + std::to_string(f) + device});
-    for (int id = 101; id <= 120; ++id)
+    table.push_back(
+        {"POST", listingsPath, "z=" + std::string(HttpService::maxBodyBytes - 22, 'x') + device});
+    table.push_back({"POST", listingsPath, tooLong});
+    table.push_back({"POST", channelsPath, tooLong});
+    for (int id = 101; id <= 120; ++id)  // the sample's matches
         table.push_back({"POST", channelsPath, "id=" + std::to_string(id) + "&f=0" + device});
     std::string text;
     for (auto& r : table) {
-        r.resize(3);
         std::string answer = ask(r[0], r[1], r[2]);
         std::size_t end = 0;  // after the first, answers are shown in their first 12 lines
         for (int line = 0; line < 12 && end != std::string::npos && &r != &table[0]; ++line)
@@ -134,9 +121,8 @@ TEST_F(Served, RequestTableAnswersAsTheSnapshotShows) {
 
     // Every sample match names flags the receiver has and a picture the service serves.
     for (const json& m : json::parse(fileText(sample))["matches"]) {
-        for (const char* country : {"country1", "country2"})
-            EXPECT_TRUE(fs::exists("/usr/share/flags/countries/16x11/" +
-                                   m[country].get<std::string>() + ".png"));
+        for (const std::string country : {m["country1"], m["country2"]})
+            EXPECT_TRUE(fs::exists("/usr/share/flags/countries/16x11/" + country + ".png"));
         EXPECT_EQ(ask("GET", "/fix/" + m["picture"].get<std::string>())
                       .rfind("HTTP/1.1 200 OK\nContent-Type: image/png\n", 0),
                   0u);
@@ -221,36 +207,31 @@ TEST_F(Served, SlowClientsAreCutWhileOthersAreServed) {
     requestDeadlineMs = 1000;
     idleLimitMs = 500;
     RunningService& s = start();
-    const std::size_t header = listingsRequest.find("\r\n\r\n") + 4, whole = listingsRequest.size();
-    // Silent, idle after an answer, dripping its header, dripping its body: the bytes sent at
-    // once (then one a step until an answer comes), the first status, closed not before (ms).
-    const struct Group {
-        std::size_t sent;
-        const char* status;
-        double closedAfterMs;
-    } groups[] = {{0, "", 500}, {whole, " 200", 500}, {1, " 408", 1000}, {header, " 408", 1000}};
+    const std::size_t whole = listingsRequest.size(), header = whole - zoneBody.size();
+    // Silent, idle after an answer, dripping the header, dripping the body (a byte a step until
+    // an answer comes): the bytes sent at once, the first status, closed not before (ms).
+    const std::tuple<std::size_t, std::string, double> groups[] = {
+        {0, "", 500}, {whole, " 200", 500}, {1, " 408", 1000}, {header, " 408", 1000}};
     struct Client {
-        const Group* group;
-        std::size_t sent;
+        std::size_t group, sent;
         std::unique_ptr<RunningService::Raw> connection;
         std::string received;
         double closedAtMs;
     };
     std::vector<Client> clients;
     const auto start = std::chrono::steady_clock::now();
-    for (const Group& g : groups)
-        for (int i = 0; i < 12; ++i) {
-            clients.push_back(
-                {&g, g.sent, std::make_unique<RunningService::Raw>(s.port()), "", -1});
-            clients.back().connection->send(listingsRequest.substr(0, g.sent));
-        }
+    for (std::size_t i = 0; i < 48; ++i) {
+        const std::size_t sent = std::get<0>(groups[i % 4]);
+        clients.push_back({i % 4, sent, std::make_unique<RunningService::Raw>(s.port()), "", -1});
+        clients.back().connection->send(listingsRequest.substr(0, sent));
+    }
     int served = 0;
     for (int step = 0; step < 80; ++step) {
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
         std::size_t open = 0;
         for (Client& c : clients) {
             if (c.connection->closed()) continue;
-            if (c.received.empty() && c.sent < whole && c.group->sent > 0 && c.group->sent < whole)
+            if (c.received.empty() && c.sent > 0 && c.sent < whole)
                 c.connection->send(listingsRequest.substr(c.sent++, 1));
             c.received += c.connection->readOnce(0);
             c.closedAtMs =
@@ -258,14 +239,15 @@ TEST_F(Served, SlowClientsAreCutWhileOthersAreServed) {
                     .count();
             open += !c.connection->closed();
         }
-        if (step % 4 == 0 && ask("POST", listingsPath, zoneBody).rfind("HTTP/1.1 200 ", 0) == 0)
-            ++served;
+        served +=
+            step % 4 == 0 && ask("POST", listingsPath, zoneBody).rfind("HTTP/1.1 200 ", 0) == 0;
         if (open == 0) break;
     }
     EXPECT_GE(served, 2);
     for (const Client& c : clients) {
-        EXPECT_TRUE(c.connection->closed());
-        EXPECT_GE(c.closedAtMs, c.group->closedAfterMs) << c.group->sent;
-        EXPECT_EQ(statusesIn(c.received).substr(0, 4), c.group->status) << c.group->sent;
+        const auto& [sent, status, closedAfterMs] = groups[c.group];
+        EXPECT_TRUE(c.connection->closed()) << sent;
+        EXPECT_GE(c.closedAtMs, closedAfterMs) << sent;
+        EXPECT_EQ(statusesIn(c.received).substr(0, 4), status) << sent;
     }
 }
