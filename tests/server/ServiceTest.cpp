@@ -108,11 +108,8 @@ TEST_F(Served, RequestTableAnswersAsTheSnapshotShows) {
         text += "\n" + r[0] + " " + r[1] + " " + r[2].substr(0, 60) + "\n" + answer.substr(0, end);
     }
     // A line is logged once its answer is sent, so it may come a moment later.
-    std::vector<std::string> log = s.log();
-    for (int i = 0; i < 500 && log.size() < table.size(); ++i) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        log = s.log();
-    }
+    std::vector<std::string> log;
+    for (int i = 0; i < 500 && (log = s.log()).size() < table.size(); ++i) usleep(10000);
     for (std::string& line : log) line.erase(0, line.find(' ', line.find(' ') + 1));
     std::sort(log.begin(), log.end());
     text += "\nlog:\n";
