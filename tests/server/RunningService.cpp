@@ -7,7 +7,6 @@
 #include <unistd.h>
 
 #include <chrono>
-#include <stdexcept>
 
 RunningService::RunningService(HttpService::Options options) {
     options.bindAddress = "127.0.0.1";
@@ -17,8 +16,7 @@ RunningService::RunningService(HttpService::Options options) {
         lines.push_back(line);
     };
     service = std::make_unique<HttpService>(std::move(options));
-    boundPort = service->bind();
-    if (boundPort <= 0) throw std::runtime_error("cannot bind 127.0.0.1");
+    boundPort = service->bind();  // -1 when it can't: then nothing answers
     thread = std::thread([this] { service->run(); });
 }
 
