@@ -21,8 +21,6 @@ using nlohmann::json;
 
 namespace {
 
-constexpr std::int64_t june14 = 1749859200;  // 2025-06-14 00:00 UTC
-
 // A document with one channel and one match.
 const json base = json::parse(R"({"channels": [{"id": 1, "name": "C", "satellite": "19.2e",
     "frequency": "11494", "polarisation": "H", "symbol_rate": 22000, "fec": "2/3",
@@ -56,7 +54,7 @@ TEST(Importer, CasesImportAsTheSnapshotShows) {
             doc = base;
             doc[patch[0].get<std::string>()][0].merge_patch(patch[1]);
         }
-        std::string error = Importer(db, june14 + 86340)
+        std::string error = Importer(db, 1749945540)  // 2025-06-14 23:59 UTC
                                 .importText(doc.is_discarded() ? line : doc.dump(), root.path())
                                 .error;
         if (const std::size_t at = error.find(root.path()); at != std::string::npos)
