@@ -7,7 +7,6 @@
 #include <unistd.h>
 
 #include <chrono>
-#include <stdexcept>
 
 RunningService::RunningService(HttpService::Options options) {
     options.bindAddress = "127.0.0.1";
@@ -17,36 +16,8 @@ RunningService::RunningService(HttpService::Options options) {
         lines.push_back(line);
     };
     service = std::make_unique<HttpService>(std::move(options));
-    boundPort = service->bind();
-    if (boundPort <= 0) throw std::runtime_error("cannot bind 127.0.0.1");
-    // Connections wait in the listen queue until the loop accepts them.
+    boundPort = service->bind();  // -1 when it can't: then nothing answers
     thread = std::thread([this] { service->run(); });
-}
-
-RunningService::~RunningService() {
-    service->stop();
-    thread.join();
-}
-
-std::vector<std::string> RunningService::log() {
-    std::lock_guard<std::mutex> lock(mutex);
-    return lines;
-}
-
-httplib::Result RunningService::post(const std::string& path, const std::string& body) {
-    httplib::Client client("127.0.0.1", boundPort);
-    client.set_connection_timeout(5);
-    client.set_read_timeout(10);
-    return client.Post(path.c_str(), {{"User-Agent", "PS"}}, body,
-                       "application/x-www-form-urlencoded");
-}
-
-httplib::Result RunningService::get(const std::string& path) {
-    httplib::Client client("127.0.0.1", boundPort);
-    client.set_connection_timeout(5);
-    client.set_read_timeout(10);
-    return client.Get(path.c_str(),
-                      {{"User-Agent", "Mozilla/5.0 (iPhone; U; CPU like Mac OS X; en)"}});
 }
 
 RunningService::Raw::Raw(int port) {
@@ -55,14 +26,7 @@ RunningService::Raw::Raw(int port) {
     address.sin_family = AF_INET;
     address.sin_port = htons(static_cast<std::uint16_t>(port));
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    if (connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
-        close(fd);
-        throw std::runtime_error("cannot connect to 127.0.0.1");
-    }
-}
-
-RunningService::Raw::~Raw() {
-    close(fd);
+    eof = connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0;
 }
 
 bool RunningService::Raw::send(const std::string& bytes) {
@@ -85,11 +49,20 @@ std::string RunningService::Raw::readOnce(int timeoutMs) {
 std::string RunningService::Raw::readUntilClosed(int timeoutMs) {
     const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
     std::string all;
-    while (!eof) {
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-            end - std::chrono::steady_clock::now());
-        if (left.count() <= 0) break;
-        all += readOnce(static_cast<int>(left.count()));
-    }
+    while (!eof && std::chrono::steady_clock::now() < end) all += readOnce(50);
     return all;
+}
+
+std::string exchange(int port, const std::string& method, const std::string& path,
+                     const std::string& body) {
+    RunningService::Raw connection(port);
+    connection.send(
+        method + " " + path + " HTTP/1.1\r\nHost: 127.0.0.1\r\nUser-Agent: PS\r\n" +
+        (method == "POST" ? "Content-Length: " + std::to_string(body.size()) + "\r\n" : "") +
+        "Connection: close\r\n\r\n" + body);
+    std::string answer = connection.readUntilClosed(10000);
+    const std::size_t headEnd = std::min(answer.find("\r\n\r\n"), answer.size());
+    std::string head = answer.substr(0, headEnd);
+    head.erase(std::remove(head.begin(), head.end(), '\r'), head.end());
+    return head + answer.substr(headEnd);
 }

@@ -1,9 +1,13 @@
 #pragma once
-// An HttpService on 127.0.0.1 with a port chosen by the system, serving on a
-// thread of its own for one test, with its log lines kept.
+// An HttpService on 127.0.0.1 (a port the system chooses) serving on a thread of
+// its own, its log lines kept; and a plain TCP connection for what an HTTP client
+// won't do: dripping bytes, holding a connection silent, pipelining. And what the
+// service's tests share.
 
-#include <httplib.h>
-
+#include <unistd.h>
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -11,34 +15,50 @@
 
 #include "HttpService.h"
 
+const std::string listingsPath = "/pitchsidenew/matchray_data_dm.php";
+const std::string channelsPath = "/pitchsidenew/matchray_channels_dm.php";
+const std::string sample = MATCHRAY_SOURCE_DIR "/data/sample/listings.json";
+
+inline std::string fileText(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// The files of a fuzz target's corpus, sorted.
+inline std::vector<std::string> corpus(const std::string& target) {
+    std::vector<std::string> files;
+    for (const auto& e :
+         std::filesystem::directory_iterator(MATCHRAY_SOURCE_DIR "/fuzz/corpus/" + target))
+        files.push_back(e.path().string());
+    std::sort(files.begin(), files.end());
+    return files;
+}
+
 class RunningService {
 public:
     explicit RunningService(HttpService::Options options);
-    ~RunningService();
+    ~RunningService() {
+        service->stop();
+        thread.join();
+    }
 
     int port() const { return boundPort; }
-    std::vector<std::string> log();
+    std::vector<std::string> log() {
+        std::lock_guard<std::mutex> lock(mutex);
+        return lines;
+    }
 
-    // A POST as the receiver sends it: User-Agent "PS", the body as it is.
-    httplib::Result post(const std::string& path, const std::string& body);
-    httplib::Result get(const std::string& path);
-
-    // A plain TCP connection to the service, for what an HTTP client won't do:
-    // dripping bytes, holding a connection silent, sending requests in one go.
     class Raw {
     public:
         explicit Raw(int port);
-        ~Raw();
+        ~Raw() { ::close(fd); }
         Raw(const Raw&) = delete;
         Raw& operator=(const Raw&) = delete;
 
-        // False when the service has closed the connection.
-        bool send(const std::string& bytes);
-        // Waits up to timeoutMs for bytes, then returns what one read gives.
-        std::string readOnce(int timeoutMs);
-        // Everything until the service closes the connection, or timeoutMs has passed.
+        bool send(const std::string& bytes);  // false once the service has closed
+        std::string readOnce(int timeoutMs);  // what one read gives within timeoutMs
         std::string readUntilClosed(int timeoutMs);
-        bool closed() const { return eof; }
+        bool closed() const { return eof; }  // also when it could not connect
 
     private:
         int fd = -1;
@@ -52,3 +72,8 @@ private:
     std::thread thread;
     int boundPort = -1;
 };
+
+// One request on a connection of its own (a POST as the receiver sends it, with User-Agent
+// "PS"), and the whole answer up to the close, its head's line breaks without '\r'.
+std::string exchange(int port, const std::string& method, const std::string& path,
+                     const std::string& body = "");
