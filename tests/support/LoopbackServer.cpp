@@ -90,12 +90,12 @@ void LoopbackServer::stop() {
     const char wake = 1;
     (void)!write(wakePipe[1], &wake, 1);
     acceptor.join();
-    std::vector<std::thread> running;
+    std::list<Connection> running;
     {
         std::lock_guard<std::mutex> lock(mutex);
         running.swap(connections);
     }
-    for (auto& thread : running) thread.join();
+    for (auto& c : running) c.thread.join();
 }
 
 void LoopbackServer::acceptLoop() {
@@ -109,10 +109,22 @@ void LoopbackServer::acceptLoop() {
         const int on = 1;
         setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
         std::lock_guard<std::mutex> lock(mutex);
-        const int connection = ++accepted;
-        connections.emplace_back([this, fd, connection] {
-            serve(fd, connection);
+        // Threads of closed connections are joined as new ones come: a client
+        // that opens thousands one after the other doesn't pile them up.
+        for (auto c = connections.begin(); c != connections.end();) {
+            if (!c->done) {
+                ++c;
+                continue;
+            }
+            c->thread.join();
+            c = connections.erase(c);
+        }
+        const auto c = connections.emplace(connections.end());
+        c->thread = std::thread([this, fd, number = ++accepted, c] {
+            serve(fd, number);
             close(fd);
+            std::lock_guard<std::mutex> lock(mutex);
+            c->done = true;
         });
     }
 }

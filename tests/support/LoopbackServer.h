@@ -8,6 +8,7 @@
 // answer never outlives the test.
 
 #include <atomic>
+#include <list>
 #include <map>
 #include <mutex>
 #include <string>
@@ -75,7 +76,11 @@ private:
     std::atomic<bool> stopping{false};
     std::thread acceptor;
     std::mutex mutex;  // guards everything below
-    std::vector<std::thread> connections;
+    struct Connection {
+        std::thread thread;
+        bool done = false;  // its thread is at its end
+    };
+    std::list<Connection> connections;
     std::map<std::string, Answer> answers;
     Answer others;
     int accepted = 0;
