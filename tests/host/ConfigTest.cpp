@@ -11,19 +11,16 @@
 
 namespace {
 
-TEST(ReceiverRoot, MapsReceiverPathsUnderTheRootAndBack) {
-    const std::array<const char*, 5> cases[] = {
-        // root, receiver path, mapped; real path, unmapped
-        {"/", "tmp/psn", "/tmp/psn", "/tmp/psn", "/tmp/psn"},
-        {"/work/root/", "/tmp/psn", "/work/root/tmp/psn", "/work/root/tmp/psn", "/tmp/psn"},
-        {"/work/root", "var/x", "/work/root/var/x", "/work/root", "/"},
-        {"/work/root", "/x", "/work/root/x", "/work/rooted/tmp", "/work/rooted/tmp"},
-        {"/work/root", "/x", "/work/root/x", "/elsewhere/tmp", "/elsewhere/tmp"},
+TEST(ReceiverRoot, MapsReceiverPathsUnderTheRoot) {
+    const std::array<const char*, 3> cases[] = {
+        // root, receiver path, mapped
+        {"/", "tmp/psn", "/tmp/psn"},
+        {"/work/root/", "/tmp/psn", "/work/root/tmp/psn"},
+        {"/work/root", "var/x", "/work/root/var/x"},
     };
-    for (const auto& [root, path, mapped, real, unmapped] : cases) {
+    for (const auto& [root, path, mapped] : cases) {
         eReceiverRoot::set(root);
         EXPECT_EQ(eReceiverRoot::map(path), mapped) << root << " " << path;
-        EXPECT_EQ(eReceiverRoot::unmap(real), unmapped) << root << " " << real;
     }
     eReceiverRoot::set("/");
 }
