@@ -99,8 +99,7 @@ TEST(TextPara, LaysOutOnceAlignsWrapsAndDrawsWithinTheClip) {
         {"Air Air Air", 40, eTextPara::dirLeft, 0, 20},
         {"Air Air\nAir", 40, eTextPara::dirLeft, eTextPara::noWrap, 20},
         {"Download data\nPlease w\xC3\xA4it...", 400, eTextPara::dirLeft, 0, 20},
-        {"Air", 400, eTextPara::dirLeft, 0, 0},
-    };
+        {"Air", 400, eTextPara::dirLeft, 0, 0}};
     std::string laidOut;
     gPixmap pixmap(230, 100, gColor(black));
     for (const auto& [text, width, align, flags, size] : cases) {

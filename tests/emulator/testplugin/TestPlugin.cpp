@@ -1,8 +1,5 @@
-// A plug-in for the emulator's tests and the golden scene: a window titled with
-// the setting /emutest/greeting, two colour buttons, a list of flags (ok asks in
-// a message box; confirming closes the window with the entry's number from 1)
-// and a status line that a worker thread sets through the GUI loop.
-
+// The emulator tests' plug-in: a window titled by /emutest/greeting, two colour buttons, a list of
+// flags (ok asks; confirming returns the entry's number from 1), a status line set by a worker.
 #include <chrono>
 #include <cstdlib>
 #include <memory>
@@ -83,8 +80,8 @@ struct Window : eWindow {
     eLabel* status = new eLabel(this);
     std::thread worker{[label = status] {
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
-        // Only the GUI thread touches the label; the task dies with it.
-        eMainLoop::instance().post([label] { label->setText("Set by the worker"); }, label);
+        eMainLoop::instance().post([label] { label->setText("Set by the worker"); },
+                                   label);  // dies with it
     }};
 };
 
