@@ -16,17 +16,15 @@
 
 namespace {
 
-// The screen with a message box against tests/emulator/golden/scene.png, 1/255 per
-// channel allowed (glyphs may differ so on a 32-bit build; a swapped or lost channel
-// may not). MATCHRAY_UPDATE_GOLDEN=1 renews it and the dump: review them before committing.
+// The shot against golden/scene.png, 1/255 per channel allowed (32-bit builds' glyphs may
+// differ so). MATCHRAY_UPDATE_GOLDEN=1 renews it and the dump: review them before committing.
 TEST(EmulatorScreen, DumpAndShotFollowKeysAndTheWorkerThreadHeadlessAndInAWindow) {
     const std::string plugin = MATCHRAY_LIB_DIR "/testplugin.so";
     const std::string reference = MATCHRAY_SOURCE_DIR "/tests/emulator/golden/scene.png";
     TempRoot root;
     installFlags(root, {"de", "fr", "it", "es", "br"});
-    // Start, the green button, scrolling past the page's end to the entry
-    // without a flag, its message box, the box closed, then confirming Brazil.
-    // Bad lines are reported with their number and skipped.
+    // Start, green, down past the page to the entry without a flag, its message box (shot),
+    // closed, then confirming Brazil. Bad lines are reported with their number and skipped.
     auto script = [&](const std::string& shot) {
         return "wait 1000\ndump\nkey green\nshot " + root.real("/no/dir/c.png") +
                "\nbogus\nkey down\nkey down\nkey down\nkey down\nkey down\nkey down\ndump\n"
@@ -64,8 +62,7 @@ TEST(EmulatorScreen, DumpAndShotFollowKeysAndTheWorkerThreadHeadlessAndInAWindow
     const std::string display = xvfb.readLine(10000);
     if (display.empty()) GTEST_SKIP() << "no Xvfb display came up";
     root.writeFile("/script", script("/window.png"));
-    // SDL never frees its D-Bus state, so a sanitizer build's leak check would
-    // fail this run; the headless run checks the emulator's own leaks.
+    // SDL never frees its D-Bus state: leaks are checked in the headless run.
     EmulatorRun window(runProcess(
         {emulatorPath(), "--root", root.path(), "--script", root.real("/script"), plugin}, "",
         60000, {"DISPLAY=:" + display, "ASAN_OPTIONS=detect_leaks=0"}));
