@@ -6,104 +6,86 @@
 #include "EmulatorOptions.h"
 #include "EmulatorRun.h"
 #include "ScriptReader.h"
+#include "Snapshot.h"
 
 namespace {
 
 const std::string testPlugin = MATCHRAY_LIB_DIR "/testplugin.so";
 
-TEST(EmulatorCommandLine, OptionsAreReadOrRefusedWithTheReason) {
-    const std::pair<std::vector<std::string>, std::string> cases[] = {
-        {{"--help"}, "root=receiver-root help script= "},
-        {{"--set", "/a=b=c", "--root", "r", "--headless", "--set", "/k=", "--script", "s", "p.so"},
-         "root=r headless script=s /a=b=c /k= p.so"},
-        {{}, "error: no plug-in given"},
-        {{"--bogus", "p.so"}, "error: unknown option --bogus"},
-        {{"--set", "novalue", "p.so"}, "error: --set wants KEY=VALUE, got \"novalue\""},
-        {{"--set", "=value", "p.so"}, "error: --set wants KEY=VALUE, got \"=value\""},
-        {{"--root", "", "p.so"}, "error: --root needs a directory"},
-        {{"p.so", "--script"}, "error: --script needs a value"},
-        {{"p.so", "q.so"}, "error: only one plug-in can be given, got \"p.so\" and \"q.so\""},
+TEST(EmulatorCommandLine, OptionsAndScriptLinesAreReadOrRefusedWithTheReason) {
+    const std::vector<std::string> commandLines[] = {
+        {"--help"},
+        {"--set", "/a=b=c", "--root", "r", "--headless", "--set", "/k=", "--script", "s", "p.so"},
+        {},
+        {"--bogus", "p.so"},
+        {"--set", "novalue", "p.so"},
+        {"--set", "=value", "p.so"},
+        {"--root", "", "p.so"},
+        {"p.so", "--script"},
+        {"p.so", "q.so"},
     };
-    for (const auto& [args, expected] : cases) {
+    std::string said;
+    for (const auto& args : commandLines) {
         std::vector<const char*> argv = {"receiver-emu"};
-        for (const std::string& arg : args) argv.push_back(arg.c_str());
-        EmulatorOptions options;
-        std::string said;
-        if (options.parse(static_cast<int>(argv.size()), argv.data(), said)) {
-            said = "root=" + options.root + (options.headless ? " headless" : "") +
-                   (options.help ? " help" : "") + " script=" + options.scriptFile;
-            for (const auto& [key, value] : options.settings) said += " " + key + "=" + value;
-            said += " " + options.plugin;
-        } else {
-            said = "error: " + said;
+        for (const std::string& arg : args) {
+            argv.push_back(arg.c_str());
+            said += arg + " ";
         }
-        EXPECT_EQ(said, expected);
+        EmulatorOptions options;
+        std::string error;
+        said += "-> ";
+        if (!options.parse(static_cast<int>(argv.size()), argv.data(), error)) {
+            said += "error: " + error + "\n";
+            continue;
+        }
+        said += "root=" + options.root + (options.headless ? " headless" : "") +
+                (options.help ? " help" : "") + " script=" + options.scriptFile;
+        for (const auto& [key, value] : options.settings) said += " " + key + "=" + value;
+        said += " " + options.plugin + "\n";
     }
-}
-
-TEST(EmulatorScript, LinesAreReadOrRefusedWithTheReason) {
-    const std::pair<const char*, const char*> cases[] = {
-        {"   dump   # a comment", "dump 0 none "},
-        {"wait 3600000", "wait 3600000 none "},
-        {"key red", "key 0 red "},
-        {"shot x.png", "shot 0 none x.png"},
-        {"# only a comment", ""},
-        {"bogus", "error: unknown command \"bogus\""},
-        {"wait soon", "error: wait wants milliseconds from 0 to 3600000, got \"soon\""},
-        {"wait 3600001", "error: wait wants milliseconds from 0 to 3600000, got \"3600001\""},
-        {"wait 99999999999",
-         "error: wait wants milliseconds from 0 to 3600000, got \"99999999999\""},
-        {"key purple", "error: unknown key \"purple\""},
-        {"dump now", "error: dump takes no argument"},
-        {"shot", "error: shot wants a file name"},
-        {"key ok now", "error: too many arguments to key"},
-    };
     const char* ops[] = {"wait", "key", "dump", "shot"};
-    for (const auto& [line, expected] : cases) {
+    for (const char* line : {"   dump   # a comment", "wait 3600000", "key red", "shot x.png",
+                             "# only a comment", "bogus", "wait soon", "wait 3600001",
+                             "wait 99999999999", "key purple", "dump now", "shot", "key ok now"}) {
         ScriptCommand command;
-        std::string error, said;
+        std::string error;
+        said += std::string(line) + " -> ";
         if (ScriptReader::parse(line, command, error))
-            said = std::string(ops[static_cast<int>(command.op)]) + " " +
-                   std::to_string(command.milliseconds) + " " + keyName(command.key) + " " +
-                   command.file;
-        else if (!error.empty())
-            said = "error: " + error;
-        EXPECT_EQ(said, expected) << line;
+            said += std::string(ops[static_cast<int>(command.op)]) + " " +
+                    std::to_string(command.milliseconds) + " " + keyName(command.key) + " " +
+                    command.file;
+        said += error.empty() ? "\n" : "error: " + error + "\n";
     }
+    expectSnapshot("emulator-parsed", said);
 }
 
-TEST(EmulatorCommandLine, DefaultRootSettingsAndScriptFile) {
+TEST(EmulatorCommandLine, RunsInTheDefaultRootOrExitsWithTwoAndSaysWhy) {
     TempRoot scratch;
-    scratch.writeFile("/script.txt", "dump\n");
-    // The root is made in the current directory; the script file is read
-    // instead of standard input, which would close the window at once.
-    std::string command = "cd '" + scratch.path() + "' && exec";
-    for (const std::string& word :
-         commandFor({emulatorPath(), "--set", "/emutest/greeting=Hello there", "--script",
-                     scratch.real("/script.txt"), "--headless", testPlugin}))
-        command += " '" + word + "'";
-    EmulatorRun run(runProcess({"/bin/sh", "-c", command}, "key exit\n"));
-    ASSERT_EQ(run.dumps().size(), 1u) << run.transcript();
-    EXPECT_EQ(linesWith(run.dumps()[0], "eWindow \"\" \"Greeting: Hello there\"").size(), 1u);
-    EXPECT_TRUE(scratch.exists("/receiver-root/var/tuxbox/config/host"));
-}
-
-TEST(EmulatorCommandLine, ErrorsExitWithTwoAndSayWhy) {
-    TempRoot root;
-    const std::pair<std::vector<std::string>, std::string> cases[] = {
-        {{root.real("/absent.so")}, "cannot load plug-in"},
-        {{MATCHRAY_LIB_DIR "/noentryplugin.so"}, "has no plugin_exec"},
-        {{"--bogus", testPlugin}, "usage: receiver-emu"},
-        {{"--script", root.real("/absent.txt"), testPlugin}, "cannot read script"},
+    scratch.writeFile("/s", "dump\n");
+    const std::tuple<std::vector<std::string>, int, std::string> cases[] = {
+        // The script file is read instead of standard input, which would close the window at once.
+        {{"--set", "/emutest/greeting=Hi", "--script", scratch.real("/s"), testPlugin},
+         0,
+         "Greeting: Hi"},
+        {{scratch.real("/absent.so")}, 2, "cannot load plug-in"},
+        {{MATCHRAY_LIB_DIR "/noentryplugin.so"}, 2, "has no plugin_exec"},
+        {{"--bogus", testPlugin}, 2, "usage: receiver-emu"},
+        {{"--script", scratch.real("/absent.txt"), testPlugin}, 2, "cannot read script"},
     };
-    for (const auto& [args, message] : cases) {
-        std::vector<std::string> argv = {emulatorPath(), "--root", root.path(), "--headless"};
+    for (const auto& [args, exitCode, message] : cases) {
+        // Without --root, the root is made in the current directory.
+        std::string command = "cd '" + scratch.path() + "' && exec";
+        std::vector<std::string> argv = {emulatorPath(), "--headless"};
         argv.insert(argv.end(), args.begin(), args.end());
-        EmulatorRun run(runProcess(argv, "key exit\n"));
-        EXPECT_EQ(run.process().exitCode, 2) << message;
-        EXPECT_NE(run.process().err.find(message), std::string::npos) << run.transcript();
-        EXPECT_FALSE(run.returned()) << run.transcript();
+        for (const std::string& word : commandFor(argv)) command += " '" + word + "'";
+        EmulatorRun run(runProcess({"/bin/sh", "-c", command}, "key exit\n"));
+        EXPECT_EQ(run.process().exitCode, exitCode) << message;
+        EXPECT_NE((run.process().out + run.process().err).find(message), std::string::npos)
+            << run.transcript();
+        // The script ended with the window open: the emulator closed it with exit.
+        EXPECT_EQ(run.returned(), exitCode ? std::nullopt : std::optional<int>(-1));
     }
+    EXPECT_TRUE(scratch.exists("/receiver-root/var/tuxbox/config/host"));
 }
 
 }  // namespace

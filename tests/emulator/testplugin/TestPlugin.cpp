@@ -1,8 +1,5 @@
-// A plug-in for the emulator's tests: a window titled with the setting
-// /emutest/greeting, two colour buttons, a list of flags (ok asks in a message
-// box; confirming closes the window with the entry's number from 1) and a
-// status line that a worker thread sets through the GUI loop.
-
+// The emulator tests' plug-in: a window titled by /emutest/greeting, two colour buttons, a list of
+// flags (ok asks; confirming returns the entry's number from 1), a status line set by a worker.
 #include <chrono>
 #include <cstdlib>
 #include <memory>
@@ -14,23 +11,30 @@
 #include "eMainLoop.h"
 #include "eMessageBox.h"
 #include "eSkin.h"
+#include "eTextPara.h"
 #include "gPainter.h"
 #include "loadPNG.h"
 
 namespace {
 
 struct Entry : eListBoxEntry {
-    Entry(eListBox<Entry>* list, const char* code) : eListBoxEntry(list), code(code) {}
+    Entry(eListBox<Entry>* list, const char* code) : eListBoxEntry(list), code(code) {
+        para->setFont(eSkin::getActive()->queryFont("global.fixed"));
+        para->renderString(this->code == "xx" ? "Zürich 20:45" : code);
+    }
+    ~Entry() override { para->destroy(); }
     const eString& redraw(gPainter* painter, const eRect& rect, gColor activeB, gColor activeF,
                           gColor normalB, gColor normalF, int state) override {
         drawEntryRect(painter, rect, activeB, activeF, normalB, normalF, state);
+        painter->renderPara(*para, rect.topLeft() + ePoint(0, 5));
+        painter->line(ePoint(4, rect.bottom() - 1), ePoint(rect.width() - 8, rect.bottom() - 1));
         const eString path = "/var/tuxbox/config/pitchside/countries/" + code + ".png";
         if (std::unique_ptr<gPixmap> flag{loadPNG(path.c_str())})
             painter->blit(*flag, rect.topLeft() + ePoint(10, 20), gPainter::BF_ALPHATEST);
         return code;
     }
-    const eString& getText() const override { return code; }
     eString code;
+    eTextPara* para = new eTextPara(eRect(60, 0, 200, 50));
 };
 
 struct Window : eWindow {
@@ -44,6 +48,9 @@ struct Window : eWindow {
             button->resize(eSize(140, 40));
             button->setText(colour);
             button->setShortcut(colour);
+            button->setShortcutPixmap(colour);
+            button->setPixmapPosition(ePoint(1, 1));
+            button->loadDeco();
             button->selected.connect([this, button, colour] {
                 status->setText(button->getText() + " pressed");
                 button->setBackgroundColor(
@@ -55,13 +62,17 @@ struct Window : eWindow {
         list->resize(eSize(580, 200));
         for (const char* code : {"de", "fr", "it", "es", "br", "xx"}) new Entry(list, code);
         list->selected.connect([this, list](Entry* entry) {
-            eMessageBox box("Choose " + entry->getText() + "?", "Choice", eMessageBox::btOK);
+            eMessageBox box("Choose " + entry->code + "?", "Choice", eMessageBox::btOK);
             box.show();
             if (box.exec() == eMessageBox::btOK) close(list->getCurrentIndex() + 1);
             box.hide();
         });
         status->move(ePoint(10, 270));
         status->resize(eSize(580, 30));
+        status->setProperty("align", "right");
+        auto* hidden = new eLabel(this);  // left out of the dump, with its child
+        hidden->hide();
+        new eLabel(hidden);
         setFocus(list);
     }
     ~Window() override { worker.join(); }
@@ -69,8 +80,8 @@ struct Window : eWindow {
     eLabel* status = new eLabel(this);
     std::thread worker{[label = status] {
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
-        // Only the GUI thread touches the label; the task dies with it.
-        eMainLoop::instance().post([label] { label->setText("Set by the worker"); }, label);
+        eMainLoop::instance().post([label] { label->setText("Set by the worker"); },
+                                   label);  // dies with it
     }};
 };
 
@@ -84,6 +95,7 @@ extern "C" __attribute__((visibility("default"))) int plugin_exec() {
         free(value);
     }
     Window window(greeting);
+    eWindow notShown(1);
     window.show();
     const int result = window.exec();
     window.hide();
