@@ -27,13 +27,19 @@ std::string pass(LoopbackServer& server, const std::vector<const char*>& picture
     PictureDownloader::run(matchesWith(pictures));
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "Zavrsio thread1\n");
     std::string paths;
-    for (const auto& request : server.requests()) paths += request.path + "|";
+    for (const auto& request : server.requests()) {
+        paths += request.path + "|";
+        EXPECT_EQ(request.method + " " + request.userAgent,
+                  "GET Mozilla/5.0 (iPhone; U; CPU like Mac OS X; en) AppleWebKit/420+ (KHTML, "
+                  "like Gecko) Version/3.0 Mobile/1A543a Safari/419.3");
+    }
     return paths;
 }
 
 TEST(PictureDownloaderTest, FetchesWhatIsMissingOnceAndNothingUnsafe) {
     TempRoot root;
     LoopbackServer server;
+    EXPECT_EQ(pass(server, {}), "") << "an empty pass ends as well";
     server.answer("/fix/a.png", answer("picture a"));
     server.answer("/fix/my%20pic%20%C3%A9%231.png", answer("e"));
     server.answer("/fix/missing.png", answer("not here", 404));
@@ -50,25 +56,11 @@ TEST(PictureDownloaderTest, FetchesWhatIsMissingOnceAndNothingUnsafe) {
     EXPECT_EQ(files, "picture a|kept|e||") << "a refused picture leaves its empty file";
     for (const char* gone : {"/tmp/cut.png", "/evil.png", "/tmp/sub", "/tmp//abs.png"})
         EXPECT_FALSE(root.exists(gone)) << gone;
-    const auto requests = server.requests();
-    for (const auto& request : requests) {
-        EXPECT_EQ(request.userAgent,
-                  "Mozilla/5.0 (iPhone; U; CPU like Mac OS X; en) AppleWebKit/420+ (KHTML, like "
-                  "Gecko) Version/3.0 Mobile/1A543a Safari/419.3");
-        EXPECT_EQ(request.method, "GET");
-    }
-    EXPECT_EQ(requests[1].connection, requests[0].connection) << "one connection for the pass";
-    // Only the removed partial picture is fetched again.
-    EXPECT_EQ(pass(server, names), fetched + "/fix/cut.png|/fix/cut.png|");
-}
-
-TEST(PictureDownloaderTest, PicturesPastThePassBudgetAreSkipped) {
-    TempRoot root;
-    LoopbackServer server;
-    EXPECT_EQ(pass(server, {}), "") << "an empty pass ends as well";
+    EXPECT_EQ(server.requests()[1].connection, server.requests()[0].connection) << "one for all";
+    // Past the pass's budget, no picture is fetched.
     eConfig::instance()->setKey("/matchray/picture_pass_timeout", "1");
     server.answer("/fix/slow.png", answer(LoopbackServer::Answer::Delivery::stall));
-    EXPECT_EQ(pass(server, {"slow.png", "later.png"}), "/fix/slow.png|");
+    EXPECT_EQ(pass(server, {"slow.png", "later.png"}), fetched + "/fix/cut.png|/fix/slow.png|");
     EXPECT_FALSE(root.exists("/tmp/slow.png") || root.exists("/tmp/later.png"));
 }
 
