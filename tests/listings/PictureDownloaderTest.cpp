@@ -92,7 +92,9 @@ TEST(SafeFileTest, OpensOnlyRegularFilesNeverThroughALinkAndRemovesStalePictures
     std::filesystem::remove_all(root.real("/tmp"));
     StalePictures::remove({});  // a missing folder is skipped
     for (const char* name : {"m7.png", "..png", "a b.png"}) EXPECT_TRUE(SafeFile::isSafeName(name));
-    EXPECT_FALSE(SafeFile::isSafeName(std::string("a\0b", 3))) << "the downloader has the rest";
+    for (const char* name : {"", ".", "..", "../psn", "a/b.png"})
+        EXPECT_FALSE(SafeFile::isSafeName(name)) << name;
+    EXPECT_FALSE(SafeFile::isSafeName(std::string("a\0b", 3)));
     EXPECT_EQ(
         SafeFile::urlEncodePathSegment("m7-x_y.z~!$&'()*+,;=:@a b%c?d#e\x01\x7F\xC3\xA9<\"|\\>"),
         "m7-x_y.z~!$&'()*+,;=:@a%20b%25c%3Fd%23e%01%7F%C3%A9%3C%22%7C%5C%3E");
