@@ -27,13 +27,19 @@ std::string pass(LoopbackServer& server, const std::vector<const char*>& picture
     PictureDownloader::run(matchesWith(pictures));
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "Zavrsio thread1\n");
     std::string paths;
-    for (const auto& request : server.requests()) paths += request.path + "|";
+    for (const auto& request : server.requests()) {
+        paths += request.path + "|";
+        EXPECT_EQ(request.method + " " + request.userAgent,
+                  "GET Mozilla/5.0 (iPhone; U; CPU like Mac OS X; en) AppleWebKit/420+ (KHTML, "
+                  "like Gecko) Version/3.0 Mobile/1A543a Safari/419.3");
+    }
     return paths;
 }
 
 TEST(PictureDownloaderTest, FetchesWhatIsMissingOnceAndNothingUnsafe) {
     TempRoot root;
     LoopbackServer server;
+    EXPECT_EQ(pass(server, {}), "") << "an empty pass ends as well";
     server.answer("/fix/a.png", answer("picture a"));
     server.answer("/fix/my%20pic%20%C3%A9%231.png", answer("e"));
     server.answer("/fix/missing.png", answer("not here", 404));
@@ -50,60 +56,41 @@ TEST(PictureDownloaderTest, FetchesWhatIsMissingOnceAndNothingUnsafe) {
     EXPECT_EQ(files, "picture a|kept|e||") << "a refused picture leaves its empty file";
     for (const char* gone : {"/tmp/cut.png", "/evil.png", "/tmp/sub", "/tmp//abs.png"})
         EXPECT_FALSE(root.exists(gone)) << gone;
-    const auto requests = server.requests();
-    for (const auto& request : requests) {
-        EXPECT_EQ(request.userAgent,
-                  "Mozilla/5.0 (iPhone; U; CPU like Mac OS X; en) AppleWebKit/420+ (KHTML, like "
-                  "Gecko) Version/3.0 Mobile/1A543a Safari/419.3");
-        EXPECT_EQ(request.method, "GET");
-    }
-    EXPECT_EQ(requests[1].connection, requests[0].connection) << "one connection for the pass";
-    // Only the removed partial picture is fetched again.
-    EXPECT_EQ(pass(server, names), fetched + "/fix/cut.png|/fix/cut.png|");
-}
-
-TEST(PictureDownloaderTest, PicturesPastThePassBudgetAreSkipped) {
-    TempRoot root;
-    LoopbackServer server;
-    EXPECT_EQ(pass(server, {}), "") << "an empty pass ends as well";
+    EXPECT_EQ(server.requests()[1].connection, server.requests()[0].connection) << "one for all";
+    // Past the pass's budget, no picture is fetched.
     eConfig::instance()->setKey("/matchray/picture_pass_timeout", "1");
     server.answer("/fix/slow.png", answer(LoopbackServer::Answer::Delivery::stall));
-    EXPECT_EQ(pass(server, {"slow.png", "later.png"}), "/fix/slow.png|");
+    EXPECT_EQ(pass(server, {"slow.png", "later.png"}), fetched + "/fix/cut.png|/fix/slow.png|");
     EXPECT_FALSE(root.exists("/tmp/slow.png") || root.exists("/tmp/later.png"));
 }
 
-TEST(StalePicturesTest, RemovesOnlyPngFilesThatNoMatchNames) {
-    TempRoot root;
-    const char* kept[] = {"/tmp/m7.png", "/tmp/abc", "/tmp/a.png.txt",
-                          "/tmp/M7.PNG", "/tmp/psn", "/victim.png"};
-    for (const char* name : kept) root.writeFile(name, "x");
-    for (const char* name : {"/tmp/old.png", "/tmp/.png"}) root.writeFile(name, "x");
-    ASSERT_EQ(mkdir(root.real("/tmp/dir.png").c_str(), 0700), 0);
-    ASSERT_EQ(symlink(root.real("/victim.png").c_str(), root.real("/tmp/link.png").c_str()), 0);
-    StalePictures::remove(matchesWith({"m7.png"}));
-    for (const char* name : kept) EXPECT_TRUE(root.exists(name)) << name;
-    EXPECT_TRUE(root.exists("/tmp/dir.png"));
-    for (const char* name : {"/tmp/old.png", "/tmp/.png", "/tmp/link.png"})
-        EXPECT_FALSE(root.exists(name)) << name;
-    std::filesystem::remove_all(root.real("/tmp"));
-    StalePictures::remove({});  // a missing folder is skipped
-}
-
-TEST(SafeFileTest, OpensOnlyRegularFilesNeverThroughALinkAndSafeNames) {
+// Only regular files under /tmp, never through a link; stale pictures go, but no link's target.
+TEST(SafeFileTest, OpensOnlyRegularFilesNeverThroughALinkAndRemovesStalePictures) {
     TempRoot root;
     root.writeFile("/tmp/psn", "old and long");
     UniqueFile file{SafeFile::openForWrite("/tmp/psn")};
     fputs("new", file.get());
     file.reset();
     EXPECT_EQ(root.readFile("/tmp/psn"), "new") << "written over from the start";
-    root.writeFile("/victim", "keep");
-    ASSERT_EQ(symlink(root.real("/victim").c_str(), root.real("/tmp/link").c_str()), 0);
+    root.writeFile("/victim.png", "keep");
+    ASSERT_EQ(symlink(root.real("/victim.png").c_str(), root.real("/tmp/link.png").c_str()), 0);
     ASSERT_EQ(symlink(root.real("/absent").c_str(), root.real("/tmp/dangling").c_str()), 0);
     ASSERT_EQ(mkfifo(root.real("/tmp/fifo").c_str(), 0600), 0);  // opening it must not block
-    for (const char* path : {"/tmp/link", "/tmp/dangling", "/tmp/fifo", "/tmp"})
+    for (const char* path : {"/tmp/link.png", "/tmp/dangling", "/tmp/fifo", "/tmp"})
         EXPECT_FALSE(SafeFile::openForWrite(path) || SafeFile::openForRead(path)) << path;
-    EXPECT_EQ(root.readFile("/victim"), "keep");
-    EXPECT_FALSE(root.exists("/absent"));
+    for (const char* name :
+         {"/tmp/m7.png", "/tmp/abc", "/tmp/a.png.txt", "/tmp/M7.PNG", "/tmp/old.png", "/tmp/.png"})
+        root.writeFile(name, "x");
+    ASSERT_EQ(mkdir(root.real("/tmp/dir.png").c_str(), 0700), 0);
+    StalePictures::remove(matchesWith({"m7.png"}));
+    for (const char* name :
+         {"/tmp/m7.png", "/tmp/abc", "/tmp/a.png.txt", "/tmp/M7.PNG", "/tmp/psn", "/tmp/dir.png"})
+        EXPECT_TRUE(root.exists(name)) << name;
+    for (const char* name : {"/tmp/old.png", "/tmp/.png", "/tmp/link.png"})
+        EXPECT_FALSE(root.exists(name)) << name;
+    EXPECT_EQ(root.readFile("/victim.png"), "keep");
+    std::filesystem::remove_all(root.real("/tmp"));
+    StalePictures::remove({});  // a missing folder is skipped
     for (const char* name : {"m7.png", "..png", "a b.png"}) EXPECT_TRUE(SafeFile::isSafeName(name));
     for (const char* name : {"", ".", "..", "../psn", "a/b.png"})
         EXPECT_FALSE(SafeFile::isSafeName(name)) << name;
