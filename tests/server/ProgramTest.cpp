@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <atomic>
 #include <cstring>
 #include <tuple>
@@ -104,7 +103,7 @@ TEST(Replicas, BalancedAnswersAreTheReplicasOwnAndAKilledReplicaLosesNoRequest) 
     Program a(root, "a"), b(root, "b");
     ASSERT_TRUE(a.port > 0 && b.port > 0) << root.readFile("/a.log") << root.readFile("/b.log");
     const int port = RefusingPort().port();
-    std::string config = fileText(MATCHRAY_SOURCE_DIR "/tests/server/balancer.conf");
+    std::string config = readBinary(MATCHRAY_SOURCE_DIR "/tests/server/balancer.conf");
     for (const auto& [key, value] : {std::pair{"@A@", a.port}, {"@B@", b.port}, {"@PORT@", port}})
         config.replace(config.find(key), std::strlen(key), std::to_string(value));
     root.writeFile("/nginx.conf", config);

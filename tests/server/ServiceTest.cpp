@@ -3,13 +3,10 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
-#include <algorithm>
 #include <atomic>
 #include <chrono>
-#include <filesystem>
 #include <regex>
 #include <sstream>
-#include <thread>
 #include <tuple>
 
 #include "Importer.h"
@@ -78,14 +75,14 @@ protected:
 TEST_F(Served, RequestTableAnswersAsTheSnapshotShows) {
     import("", sample);
     root.writeFile("/both.png", png + "database copy");
-    import(fileText(MATCHRAY_SOURCE_DIR "/tests/server/edge-listings.json"));
+    import(readBinary(MATCHRAY_SOURCE_DIR "/tests/server/edge-listings.json"));
     root.writeFile("/pictures/dir.png", "from the directory");
     root.writeFile("/pictures/both.png", "directory copy");
     fs::create_directory(root.real("/pictures/sub.png"));
     RunningService& s = start(root.real("/pictures"));
 
     std::vector<std::vector<std::string>> table;
-    std::istringstream lines(fileText(MATCHRAY_SOURCE_DIR "/tests/server/requests.txt"));
+    std::istringstream lines(readBinary(MATCHRAY_SOURCE_DIR "/tests/server/requests.txt"));
     for (std::string line; std::getline(lines, line);) {
         const std::size_t path = line.find(' ') + 1, body = line.find(' ', path) + 1;
         if (line[0] != '#')
@@ -117,7 +114,7 @@ TEST_F(Served, RequestTableAnswersAsTheSnapshotShows) {
     expectSnapshot("server-requests", text);
 
     // Every sample match names flags the receiver has and a picture the service serves.
-    for (const json& m : json::parse(fileText(sample))["matches"]) {
+    for (const json& m : json::parse(readBinary(sample))["matches"]) {
         for (const std::string country : {m["country1"], m["country2"]})
             EXPECT_TRUE(fs::exists("/usr/share/flags/countries/16x11/" + country + ".png"));
         EXPECT_EQ(ask("GET", "/fix/" + m["picture"].get<std::string>())
@@ -137,7 +134,7 @@ TEST_F(Served, ConnectionsAreAnsweredInTurnUntilTheyClose) {
     std::vector<std::unique_ptr<RunningService::Raw>> connections;
     for (const std::string& file : files) {
         connections.push_back(std::make_unique<RunningService::Raw>(s.port()));
-        connections.back()->send(fileText(file));
+        connections.back()->send(readBinary(file));
     }
     std::string text;
     for (std::size_t i = 0; i < files.size(); ++i) {
@@ -168,13 +165,7 @@ TEST_F(Served, ConnectionsAreAnsweredInTurnUntilTheyClose) {
 // Answers come from memory for a minute (no longer: the window moves on), and an import
 // from another process drops them all.
 TEST_F(Served, AnswerMemoryLastsAMinuteAndAnImportDropsIt) {
-    const std::string text = R"({"channels": [{"id": 1, "name": "WORD", "satellite": "19.2e",
-        "frequency": "1", "polarisation": "H", "symbol_rate": 1, "fec": "2/3",
-        "encryption": "FTA", "hd": 0}], "pictures": [{"name": "p.png", "file": "WORD.png"}],
-        "matches": [{"id": 1, "title": "Early", "country1": "de", "picture": "p.png",
-        "country2": "fr", "kickoff": "2025-06-14T09:00:00Z", "channels": [1]},
-        {"id": 2, "title": "WORD", "country1": "de", "picture": "p.png", "country2": "fr",
-        "kickoff": "2025-06-14T20:00:00Z", "channels": [1]}]})";
+    const std::string text = readBinary(MATCHRAY_SOURCE_DIR "/tests/server/memory-listings.json");
     for (const char* word : {"Old", "New"})
         root.writeFile("/" + std::string(word) + ".png", png + word);
     import(std::regex_replace(text, std::regex("WORD"), "Old"));
@@ -216,42 +207,39 @@ TEST_F(Served, SlowClientsAreCutWhileOthersAreServed) {
     // an answer comes): the bytes sent at once, the first status, closed not before (ms).
     const std::tuple<std::size_t, std::string, double> groups[] = {
         {0, "", 500}, {whole, " 200", 500}, {1, " 408", 1000}, {header, " 408", 1000}};
-    struct Client {
-        std::size_t group, sent;
-        std::unique_ptr<RunningService::Raw> connection;
-        std::string received;
-        double closedAtMs;
-    };
-    std::vector<Client> clients;
-    const auto start = std::chrono::steady_clock::now();
+    std::vector<std::unique_ptr<RunningService::Raw>> clients;
+    std::vector<std::size_t> sent;
+    std::vector<std::string> received(48);
+    std::vector<double> closedAtMs(48);
+    const auto begin = std::chrono::steady_clock::now();
     for (std::size_t i = 0; i < 48; ++i) {
-        const std::size_t sent = std::get<0>(groups[i % 4]);
-        clients.push_back({i % 4, sent, std::make_unique<RunningService::Raw>(s.port()), "", -1});
-        clients.back().connection->send(listingsRequest.substr(0, sent));
+        sent.push_back(std::get<0>(groups[i % 4]));
+        clients.push_back(std::make_unique<RunningService::Raw>(s.port()));
+        clients.back()->send(listingsRequest.substr(0, sent.back()));
     }
     int served = 0;
     for (int step = 0; step < 80; ++step) {
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
         std::size_t open = 0;
-        for (Client& c : clients) {
-            if (c.connection->closed()) continue;
-            if (c.received.empty() && c.sent > 0 && c.sent < whole)
-                c.connection->send(listingsRequest.substr(c.sent++, 1));
-            c.received += c.connection->readOnce(0);
-            c.closedAtMs =
-                std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
-                    .count();
-            open += !c.connection->closed();
+        for (std::size_t i = 0; i < 48; ++i) {
+            if (clients[i]->closed()) continue;
+            if (received[i].empty() && sent[i] > 0 && sent[i] < whole)
+                clients[i]->send(listingsRequest.substr(sent[i]++, 1));
+            received[i] += clients[i]->readOnce(0);
+            const std::chrono::duration<double, std::milli> elapsed =
+                std::chrono::steady_clock::now() - begin;
+            closedAtMs[i] = elapsed.count();
+            open += !clients[i]->closed();
         }
         served +=
             step % 4 == 0 && ask("POST", listingsPath, zoneBody).rfind("HTTP/1.1 200 ", 0) == 0;
         if (open == 0) break;
     }
     EXPECT_GE(served, 2);
-    for (const Client& c : clients) {
-        const auto& [sent, status, closedAfterMs] = groups[c.group];
-        EXPECT_TRUE(c.connection->closed()) << sent;
-        EXPECT_GE(c.closedAtMs, closedAfterMs) << sent;
-        EXPECT_EQ(statusesIn(c.received).substr(0, 4), status) << sent;
+    for (std::size_t i = 0; i < 48; ++i) {
+        const auto& [first, status, closedAfterMs] = groups[i % 4];
+        EXPECT_TRUE(clients[i]->closed()) << first;
+        EXPECT_GE(closedAtMs[i], closedAfterMs) << first;
+        EXPECT_EQ(statusesIn(received[i]).substr(0, 4), status) << first;
     }
 }
