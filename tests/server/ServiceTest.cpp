@@ -94,8 +94,6 @@ TEST_F(Served, RequestTableAnswersAsTheSnapshotShows) {
         {"POST", listingsPath, "z=" + std::string(HttpService::maxBodyBytes - 22, 'x') + device});
     table.push_back({"POST", listingsPath, tooLong});
     table.push_back({"POST", channelsPath, tooLong});
-    for (int id = 101; id <= 120; ++id)  // the sample's matches
-        table.push_back({"POST", channelsPath, "id=" + std::to_string(id) + "&f=0" + device});
     std::string text;
     for (auto& r : table) {
         std::string answer = ask(r[0], r[1], r[2]);
@@ -187,12 +185,7 @@ TEST_F(Served, AnswerMemoryLastsAMinuteAndAnImportDropsIt) {
     const ProcessResult import = runProcess(
         {MATCHRAY_BIN_DIR "/listings-server", "import", "--db", db(), root.real("/new.json")});
     ASSERT_EQ(import.exitCode, 0) << import.err;
-    std::string after = all();
-    int changed = 0;
-    for (std::size_t at; (at = after.find("New")) != std::string::npos; ++changed)
-        after.replace(at, 3, "Old");
-    EXPECT_EQ(changed, 3);  // in every kind of answer
-    EXPECT_EQ(after, later);
+    EXPECT_EQ(all(), std::regex_replace(later, std::regex("Old"), "New"));  // every kind of answer
 }
 
 // Silent, idle and dripping clients are cut at the idle limit or the request deadline
