@@ -5,6 +5,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <deque>
 #include <regex>
 #include <sstream>
 #include <tuple>
@@ -129,30 +130,27 @@ TEST_F(Served, ConnectionsAreAnsweredInTurnUntilTheyClose) {
     requestDeadlineMs = 1000;
     RunningService& s = start();
     const std::vector<std::string> files = corpus("http_request");
-    std::vector<std::unique_ptr<RunningService::Raw>> connections;
-    for (const std::string& file : files) {
-        connections.push_back(std::make_unique<RunningService::Raw>(s.port()));
-        connections.back()->send(readBinary(file));
-    }
+    std::deque<RunningService::Raw> connections;
+    for (const std::string& file : files) connections.emplace_back(s.port()).send(readBinary(file));
     std::string text;
     for (std::size_t i = 0; i < files.size(); ++i) {
-        const std::string statuses = statusesIn(connections[i]->readUntilClosed(5000));
+        const std::string statuses = statusesIn(connections[i].readUntilClosed(5000));
         text += files[i].substr(files[i].rfind('/') + 1) +
-                (connections[i]->closed() ? ": closed" : ": open") + statuses + "\n";
+                (connections[i].closed() ? ": closed" : ": open") + statuses + "\n";
     }
     expectSnapshot("server-connections", text);
 
     // Kept connections asking at once get their own answers (the zone tells) in one send: a
     // head and body written apart would wait for the receiver's delayed acknowledgement.
-    std::vector<std::unique_ptr<RunningService::Raw>> many;
-    for (int h = 1; h <= 9; ++h) many.push_back(std::make_unique<RunningService::Raw>(s.port()));
+    std::deque<RunningService::Raw> many;
+    for (int h = 1; h <= 9; ++h) many.emplace_back(s.port());
     for (int round = 0; round < 4; ++round) {
         for (int h = 1; h <= 9; ++h)
-            many[h - 1]->send("POST " + listingsPath +
-                              " HTTP/1.1\r\nContent-Length: 41\r\n\r\nz=(GMT+0" +
-                              std::to_string(h) + ":00) Nowhere&m=00:00:00:00:00:00");
+            many[h - 1].send("POST " + listingsPath +
+                             " HTTP/1.1\r\nContent-Length: 41\r\n\r\nz=(GMT+0" + std::to_string(h) +
+                             ":00) Nowhere&m=00:00:00:00:00:00");
         for (int h = 1; h <= 9; ++h) {
-            const std::string answer = many[h - 1]->readOnce(10000);
+            const std::string answer = many[h - 1].readOnce(10000);
             EXPECT_NE(answer.find("Zone: UTC+0" + std::to_string(h) + ":00\r\n"),
                       std::string::npos);
             EXPECT_EQ(answer.substr(answer.find("\r\n\r\n") + 4), "0\n0\n") << answer;
@@ -200,29 +198,28 @@ TEST_F(Served, SlowClientsAreCutWhileOthersAreServed) {
     // an answer comes): the bytes sent at once, the first status, closed not before (ms).
     const std::tuple<std::size_t, std::string, double> groups[] = {
         {0, "", 500}, {whole, " 200", 500}, {1, " 408", 1000}, {header, " 408", 1000}};
-    std::vector<std::unique_ptr<RunningService::Raw>> clients;
+    std::deque<RunningService::Raw> clients;
     std::vector<std::size_t> sent;
     std::vector<std::string> received(48);
     std::vector<double> closedAtMs(48);
     const auto begin = std::chrono::steady_clock::now();
     for (std::size_t i = 0; i < 48; ++i) {
         sent.push_back(std::get<0>(groups[i % 4]));
-        clients.push_back(std::make_unique<RunningService::Raw>(s.port()));
-        clients.back()->send(listingsRequest.substr(0, sent.back()));
+        clients.emplace_back(s.port()).send(listingsRequest.substr(0, sent.back()));
     }
     int served = 0;
     for (int step = 0; step < 80; ++step) {
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
         std::size_t open = 0;
         for (std::size_t i = 0; i < 48; ++i) {
-            if (clients[i]->closed()) continue;
+            if (clients[i].closed()) continue;
             if (received[i].empty() && sent[i] > 0 && sent[i] < whole)
-                clients[i]->send(listingsRequest.substr(sent[i]++, 1));
-            received[i] += clients[i]->readOnce(0);
+                clients[i].send(listingsRequest.substr(sent[i]++, 1));
+            received[i] += clients[i].readOnce(0);
             const std::chrono::duration<double, std::milli> elapsed =
                 std::chrono::steady_clock::now() - begin;
             closedAtMs[i] = elapsed.count();
-            open += !clients[i]->closed();
+            open += !clients[i].closed();
         }
         served +=
             step % 4 == 0 && ask("POST", listingsPath, zoneBody).rfind("HTTP/1.1 200 ", 0) == 0;
@@ -231,7 +228,7 @@ TEST_F(Served, SlowClientsAreCutWhileOthersAreServed) {
     EXPECT_GE(served, 2);
     for (std::size_t i = 0; i < 48; ++i) {
         const auto& [first, status, closedAfterMs] = groups[i % 4];
-        EXPECT_TRUE(clients[i]->closed()) << first;
+        EXPECT_TRUE(clients[i].closed()) << first;
         EXPECT_GE(closedAtMs[i], closedAfterMs) << first;
         EXPECT_EQ(statusesIn(received[i]).substr(0, 4), status) << first;
     }
