@@ -30,20 +30,16 @@ constexpr std::int64_t noon = 1749902400;  // 2025-06-14 12:00 UTC, a Saturday
 
 // The status codes of the answers in a stream of bytes, in order.
 std::string statusesIn(const std::string& stream) {
-    std::string statuses;
-    for (std::size_t at = stream.find("HTTP/1.1 "); at != std::string::npos;
-         at = stream.find("HTTP/1.1 ", at + 1))
-        statuses += " " + stream.substr(at + 9, 3);
-    return statuses;
+    return std::regex_replace(stream, std::regex("HTTP/1\\.1 (\\d{3})"), " $1",
+                              std::regex_constants::format_no_copy);
 }
 
 class Served : public testing::Test {
 protected:
     std::string db() const { return root.real("/listings.db"); }
-    void import(const std::string& text, const std::string& file = "") {
+    void import(const std::string& text, const std::string& dir = "") {
         Database database(db(), Database::Mode::create);
-        const auto r = file.empty() ? Importer(database, noon).importText(text, root.path())
-                                    : Importer(database, noon).importFile(file);
+        const auto r = Importer(database, noon).importText(text, dir.empty() ? root.path() : dir);
         ASSERT_TRUE(r.ok()) << r.error;
     }
     RunningService& start(const std::string& picturesDir = "") {
@@ -74,7 +70,7 @@ protected:
 // The sample and records at the edges of their capacities and of the listed window, read
 // back through every kind of request, good and refused; the log names each one's device.
 TEST_F(Served, RequestTableAnswersAsTheSnapshotShows) {
-    import("", sample);
+    import(readBinary(sample), MATCHRAY_SOURCE_DIR "/data/sample");
     root.writeFile("/both.png", png + "database copy");
     import(readBinary(MATCHRAY_SOURCE_DIR "/tests/server/edge-listings.json"));
     root.writeFile("/pictures/dir.png", "from the directory");
