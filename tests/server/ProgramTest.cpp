@@ -33,8 +33,7 @@ std::string seen(int port, const std::vector<std::string>& ask) {
                                      : answer.substr(0, answer.find('\n')) + answer.substr(body);
 }
 
-// Clients asking in turn, each on a new connection as a receiver does: the answers that
-// differ from the ones given one at a time.
+// Clients asking at once, a new connection per request: the answers unlike those given alone.
 int wrongAnswers(int port, const std::vector<std::string>& expected, int clients, int each) {
     std::atomic<int> wrong{0};
     std::vector<std::thread> threads;

@@ -67,8 +67,7 @@ protected:
 
 }  // namespace
 
-// The sample and records at the edges of their capacities and of the listed window, read
-// back through every kind of request, good and refused; the log names each one's device.
+// Good and refused requests of every kind on the sample and edge records; the log names devices.
 TEST_F(Served, RequestTableAnswersAsTheSnapshotShows) {
     import(readBinary(sample), MATCHRAY_SOURCE_DIR "/data/sample");
     root.writeFile("/both.png", png + "database copy");
