@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <atomic>
 #include <cstring>
 #include <tuple>
@@ -34,8 +33,7 @@ std::string seen(int port, const std::vector<std::string>& ask) {
                                      : answer.substr(0, answer.find('\n')) + answer.substr(body);
 }
 
-// Clients asking in turn, each on a new connection as a receiver does: the answers that
-// differ from the ones given one at a time.
+// Clients asking at once, a new connection per request: the answers unlike those given alone.
 int wrongAnswers(int port, const std::vector<std::string>& expected, int clients, int each) {
     std::atomic<int> wrong{0};
     std::vector<std::thread> threads;
@@ -104,7 +102,7 @@ TEST(Replicas, BalancedAnswersAreTheReplicasOwnAndAKilledReplicaLosesNoRequest) 
     Program a(root, "a"), b(root, "b");
     ASSERT_TRUE(a.port > 0 && b.port > 0) << root.readFile("/a.log") << root.readFile("/b.log");
     const int port = RefusingPort().port();
-    std::string config = fileText(MATCHRAY_SOURCE_DIR "/tests/server/balancer.conf");
+    std::string config = readBinary(MATCHRAY_SOURCE_DIR "/tests/server/balancer.conf");
     for (const auto& [key, value] : {std::pair{"@A@", a.port}, {"@B@", b.port}, {"@PORT@", port}})
         config.replace(config.find(key), std::strlen(key), std::to_string(value));
     root.writeFile("/nginx.conf", config);

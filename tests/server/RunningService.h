@@ -1,28 +1,21 @@
 #pragma once
-// An HttpService on 127.0.0.1 (a port the system chooses) serving on a thread of
-// its own, its log lines kept; and a plain TCP connection for what an HTTP client
-// won't do: dripping bytes, holding a connection silent, pipelining. And what the
-// service's tests share.
+// An HttpService on a loopback port serving on a thread of its own, its log kept; a raw
+// TCP client for dripping, silent and pipelined requests; what the server's tests share.
 
 #include <unistd.h>
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
 #include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "EntryRecorder.h"
 #include "HttpService.h"
 
 const std::string listingsPath = "/pitchsidenew/matchray_data_dm.php";
 const std::string channelsPath = "/pitchsidenew/matchray_channels_dm.php";
 const std::string sample = MATCHRAY_SOURCE_DIR "/data/sample/listings.json";
-
-inline std::string fileText(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
 
 // The files of a fuzz target's corpus, sorted.
 inline std::vector<std::string> corpus(const std::string& target) {
@@ -73,7 +66,6 @@ private:
     int boundPort = -1;
 };
 
-// One request on a connection of its own (a POST as the receiver sends it, with User-Agent
-// "PS"), and the whole answer up to the close, its head's line breaks without '\r'.
+// One receiver-like request on a new connection: the answer, its head without '\r'.
 std::string exchange(int port, const std::string& method, const std::string& path,
                      const std::string& body = "");

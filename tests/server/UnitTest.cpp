@@ -33,7 +33,7 @@ std::string overCorpus(const std::string& target,
                        const std::function<std::string(const std::string&)>& f) {
     std::string text;
     for (const std::string& file : corpus(target))
-        text += file.substr(file.rfind('/') + 1) + ": " + f(fileText(file)) + "\n";
+        text += file.substr(file.rfind('/') + 1) + ": " + f(readBinary(file)) + "\n";
     return text;
 }
 
@@ -45,7 +45,7 @@ TEST(Importer, CasesImportAsTheSnapshotShows) {
     TempRoot root;
     root.writeFile("/fake.png", "GIF89a");
     Database db(root.real("/listings.db"), Database::Mode::create);
-    std::ifstream in(MATCHRAY_SOURCE_DIR "/tests/server/import-cases.txt");
+    std::istringstream in(readBinary(MATCHRAY_SOURCE_DIR "/tests/server/import-cases.txt"));
     std::string text;
     for (std::string line; std::getline(in, line);) {
         json doc = json::parse(line, nullptr, false);
@@ -73,11 +73,9 @@ TEST(Importer, CasesImportAsTheSnapshotShows) {
     expectSnapshot("server-import", text);
 
     // The schema itself refuses rows that would break an answer, written past the importer.
-    std::istringstream refused(fileText(MATCHRAY_SOURCE_DIR "/tests/server/schema-refusals.sql"));
+    std::istringstream refused(readBinary(MATCHRAY_SOURCE_DIR "/tests/server/schema-refusals.sql"));
     for (std::string statement; std::getline(refused, statement);)
         EXPECT_THROW(db.exec(statement), DatabaseError) << statement;
-    EXPECT_NO_THROW(
-        db.exec("INSERT INTO matches VALUES (1, printf('%.199c', 'x'), 'd', 'p', 'f', 0)"));
 }
 
 TEST(RequestBody, CorpusBodiesReadAsTheSnapshotShows) {
@@ -95,12 +93,10 @@ TEST(RequestBody, CorpusBodiesReadAsTheSnapshotShows) {
         }));
 }
 
-// Each corpus name: its offset and places, the zone it maps to, and the local time of
-// kickoffs in winter, in summer and around the European and American change days.
+// Each corpus name: its offset, places and zone, and local kickoff times in winter, in summer,
+// around Europe's and America's change days, and when America has changed and Europe not yet.
 TEST(TimeZone, CorpusNamesMapAsTheSnapshotShows) {
     static const TimeZoneMapper mapper;
-    // Winter, summer; Europe's change days (01:00 UTC), America's (02:00 local time); a day
-    // when America has changed and Europe not yet.
     const char* const kickoffs[] = {"2025-01-15T19:45Z", "2025-07-01T18:45Z", "2025-03-30T00:30Z",
                                     "2025-03-30T01:30Z", "2025-10-26T00:30Z", "2025-10-26T01:30Z",
                                     "2025-03-09T06:30Z", "2025-03-09T07:30Z", "2025-11-02T05:30Z",
