@@ -3,7 +3,8 @@
 # builds, runs the suite and says whether the suite caught it. The tree is
 # restored after each fault. Needs a configured build (scripts/test.sh).
 # Usage: scripts/plant-faults.sh [NAME...]    (BUILD_DIR, JOBS, CTEST_ARGS as for scripts/test.sh;
-#        TARGETS limits the build to some targets, e.g. TARGETS="listings_tests detail_tests")
+#        TARGETS limits the build to some targets, e.g. TARGETS="listings_tests detail_tests";
+#        TESTS limits the run to the tests whose names match a regular expression, e.g. TESTS="Loader|Transfer")
 set -euo pipefail
 cd "$(dirname "$0")/.."
 BUILD_DIR="${BUILD_DIR:-build}"
@@ -32,7 +33,7 @@ while IFS=$'\t' read -r name file substitution; do
     elif ! cmake --build "$BUILD_DIR" -j"$JOBS" ${TARGETS:+--target $TARGETS} >"$BUILD_DIR"/plant-faults-build.log 2>&1; then
         result="build failed"
         broken=$((broken + 1))
-    elif ctest --test-dir "$BUILD_DIR" -j"$JOBS" ${CTEST_ARGS:-} >"$BUILD_DIR"/plant-faults-test.log 2>&1; then
+    elif ctest --test-dir "$BUILD_DIR" -j"$JOBS" ${TESTS:+-R "$TESTS"} ${CTEST_ARGS:-} >"$BUILD_DIR"/plant-faults-test.log 2>&1; then
         result="MISSED"
         missed=$((missed + 1))
     else
