@@ -108,7 +108,8 @@ TEST_F(Served, RequestTableAnswersAsTheSnapshotShows) {
     expectSnapshot("server-requests", text);
 
     // Every sample match names flags the receiver has and a picture the service serves.
-    for (const json& m : json::parse(readBinary(sample))["matches"]) {
+    const json sampleData = json::parse(readBinary(sample));
+    for (const json& m : sampleData["matches"]) {
         for (const std::string country : {m["country1"], m["country2"]})
             EXPECT_TRUE(fs::exists("/usr/share/flags/countries/16x11/" + country + ".png"));
         EXPECT_EQ(ask("GET", "/fix/" + m["picture"].get<std::string>())
