@@ -5,7 +5,6 @@
 
 #include <filesystem>
 
-#include "EntryRecorder.h"
 #include "TempRoot.h"
 #include "TestFiles.h"
 #include "gPixmap.h"

@@ -5,7 +5,7 @@
 
 #include "ChildProcess.h"
 #include "EmulatorRun.h"
-#include "EntryRecorder.h"
+#include "TestFiles.h"
 
 namespace {
 

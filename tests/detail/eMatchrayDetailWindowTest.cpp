@@ -5,6 +5,7 @@
 #include "EntryRecorder.h"
 #include "Snapshot.h"
 #include "TempRoot.h"
+#include "TestFiles.h"
 #include "eDesktop.h"
 #include "eMainLoop.h"
 #include "eMatchrayDetailChoice.h"

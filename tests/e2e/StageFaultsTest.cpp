@@ -8,7 +8,6 @@
 #include <set>
 
 #include "EmulatorRun.h"
-#include "EntryRecorder.h"
 #include "LoopbackServer.h"
 #include "TempRoot.h"
 #include "TestFiles.h"

@@ -9,8 +9,8 @@
 
 #include "ChildProcess.h"
 #include "EmulatorRun.h"
-#include "EntryRecorder.h"
 #include "Snapshot.h"
+#include "TestFiles.h"
 #include "gPixmap.h"
 #include "loadPNG.h"
 

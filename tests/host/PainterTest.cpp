@@ -8,9 +8,9 @@
 #include <map>
 #include <memory>
 
-#include "EntryRecorder.h"
 #include "Snapshot.h"
 #include "TempRoot.h"
+#include "TestFiles.h"
 #include "eTextPara.h"
 #include "gPainter.h"
 #include "loadPNG.h"

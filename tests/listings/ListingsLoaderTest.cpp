@@ -6,9 +6,9 @@
 #include <filesystem>
 #include <set>
 
-#include "EntryRecorder.h"
 #include "Snapshot.h"
 #include "TempRoot.h"
+#include "TestFiles.h"
 
 namespace {
 

@@ -10,8 +10,8 @@
 #include <thread>
 #include <vector>
 
-#include "EntryRecorder.h"
 #include "HttpService.h"
+#include "TestFiles.h"
 
 const std::string listingsPath = "/pitchsidenew/matchray_data_dm.php";
 const std::string channelsPath = "/pitchsidenew/matchray_channels_dm.php";

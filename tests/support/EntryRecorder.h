@@ -9,9 +9,6 @@
 #include "gPixmap.h"
 #include "gPixmapDC.h"
 
-// A file's bytes, such as a project picture to install into a receiver root.
-std::string readBinary(const std::string& path);
-
 class EntryRecorder {
 public:
     // Distinct colours, so every drawing can be told by its colour.

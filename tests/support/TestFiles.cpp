@@ -1,5 +1,8 @@
 #include "TestFiles.h"
 
+#include <fstream>
+#include <sstream>
+
 namespace TestFiles {
 
 std::string listings(const std::vector<Match>& matches) {
@@ -27,3 +30,10 @@ std::string png() {
 }
 
 }  // namespace TestFiles
+
+std::string readBinary(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str();
+}

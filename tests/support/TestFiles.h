@@ -1,6 +1,6 @@
 #pragma once
 // The files the servers send, built for a test: listings files, channel files
-// and pictures. Broken inputs are files in fuzz/corpus/.
+// and pictures. Broken inputs are files in fuzz/corpus/, read with readBinary.
 
 #include <string>
 #include <vector>
@@ -26,3 +26,6 @@ std::string channels(const std::string& name, const std::string& encryption = "F
 std::string png();
 
 }  // namespace TestFiles
+
+// A file's bytes, such as a case file or a project picture; empty when it can't be read.
+std::string readBinary(const std::string& path);
