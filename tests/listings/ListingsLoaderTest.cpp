@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <set>
 
 #include "Snapshot.h"
 #include "TempRoot.h"
@@ -55,16 +54,14 @@ std::string readChannels() {
 TEST(ListingsAndChannelFiles, ReadTheirCorporaAsTheSnapshotHasIt) {
     std::string text;
     for (const std::string folder : {"listings_loader", "channel_file"}) {
-        const std::string corpus = MATCHRAY_SOURCE_DIR "/fuzz/corpus/" + folder + "/";
-        std::set<std::string> files = {"(missing)"};
-        for (const auto& entry : std::filesystem::directory_iterator(corpus))
-            files.insert(entry.path().filename());
+        std::vector<std::string> files = corpusFiles(folder);
+        files.insert(files.begin(), "(missing)");
         for (const std::string& file : files) {
             TempRoot root;
-            if (file != "(missing)") root.writeFile("/tmp/psn", readBinary(corpus + file));
+            if (file != "(missing)") root.writeFile("/tmp/psn", readBinary(file));
             const bool channels = folder == "channel_file";
-            text +=
-                folder + "/" + file + ": " + (channels ? readChannels() : loadListings()) + "\n";
+            text += folder + "/" + std::filesystem::path(file).filename().string() + ": " +
+                    (channels ? readChannels() : loadListings()) + "\n";
             EXPECT_TRUE(channels || !root.exists("/tmp/psn")) << "the loader removes it";
         }
     }

@@ -17,16 +17,6 @@ const std::string listingsPath = "/pitchsidenew/matchray_data_dm.php";
 const std::string channelsPath = "/pitchsidenew/matchray_channels_dm.php";
 const std::string sample = MATCHRAY_SOURCE_DIR "/data/sample/listings.json";
 
-// The files of a fuzz target's corpus, sorted.
-inline std::vector<std::string> corpus(const std::string& target) {
-    std::vector<std::string> files;
-    for (const auto& e :
-         std::filesystem::directory_iterator(MATCHRAY_SOURCE_DIR "/fuzz/corpus/" + target))
-        files.push_back(e.path().string());
-    std::sort(files.begin(), files.end());
-    return files;
-}
-
 class RunningService {
 public:
     explicit RunningService(HttpService::Options options);

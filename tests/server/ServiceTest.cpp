@@ -125,7 +125,7 @@ TEST_F(Served, ConnectionsAreAnsweredInTurnUntilTheyClose) {
     idleLimitMs = 300;
     requestDeadlineMs = 1000;
     RunningService& s = start();
-    const std::vector<std::string> files = corpus("http_request");
+    const std::vector<std::string> files = corpusFiles("http_request");
     std::deque<RunningService::Raw> connections;
     for (const std::string& file : files) connections.emplace_back(s.port()).send(readBinary(file));
     std::string text;

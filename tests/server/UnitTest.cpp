@@ -32,7 +32,7 @@ const json base = json::parse(R"({"channels": [{"id": 1, "name": "C", "satellite
 std::string overCorpus(const std::string& target,
                        const std::function<std::string(const std::string&)>& f) {
     std::string text;
-    for (const std::string& file : corpus(target))
+    for (const std::string& file : corpusFiles(target))
         text += file.substr(file.rfind('/') + 1) + ": " + f(readBinary(file)) + "\n";
     return text;
 }

@@ -1,5 +1,7 @@
 #include "TestFiles.h"
 
+#include <algorithm>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -36,4 +38,13 @@ std::string readBinary(const std::string& path) {
     std::ostringstream bytes;
     bytes << in.rdbuf();
     return bytes.str();
+}
+
+std::vector<std::string> corpusFiles(const std::string& target) {
+    std::vector<std::string> files;
+    for (const auto& entry :
+         std::filesystem::directory_iterator(MATCHRAY_SOURCE_DIR "/fuzz/corpus/" + target))
+        files.push_back(entry.path().string());
+    std::sort(files.begin(), files.end());
+    return files;
 }

@@ -29,3 +29,6 @@ std::string png();
 
 // A file's bytes, such as a case file or a project picture; empty when it can't be read.
 std::string readBinary(const std::string& path);
+
+// The paths of the files in a fuzz target's seed folder, fuzz/corpus/TARGET/, sorted.
+std::vector<std::string> corpusFiles(const std::string& target);
