@@ -2,6 +2,7 @@
 
 eButton::eButton(eWidget* parent, eLabel*, int takefocus, const char* deco)
     : eLabel(parent, 0, takefocus, deco) {
+    kindName = "eButton";
     useSkinBackground("eButton.background");
 }
 

@@ -12,5 +12,4 @@ public:
     SigC::Signal0<void> selected;
 
     int eventHandler(const eWidgetEvent& event) override;
-    const char* kind() const override { return "eButton"; }
 };

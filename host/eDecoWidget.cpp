@@ -12,30 +12,17 @@ bool eDecoWidget::loadDeco() {
     const eSkin::Deco deco = skin->queryDeco(decoName);
     decoBorder = deco.border;
     decoColor = deco.color;
-    recalcClientRect();
-    textChanged();
-    invalidate();
+    setFrameInsets(decoBorder, decoBorder, decoBorder, decoBorder);
     return true;
 }
 
-void eDecoWidget::recalcClientRect() {
-    const eSize frame = getSize();
-    const int width = std::max(0, frame.width - 2 * decoBorder);
-    const int height = std::max(0, frame.height - 2 * decoBorder);
-    clientrect = eRect(decoBorder, decoBorder, width, height);
-}
-
-eSize eDecoWidget::frameSizeFor(eSize clientSize) const {
-    return eSize(clientSize.width + 2 * decoBorder, clientSize.height + 2 * decoBorder);
-}
-
-void eDecoWidget::redrawFrame(gPainter* painter) {
+void eDecoWidget::eraseBackground(gPainter* painter, const eRect& area) {
+    eWidget::eraseBackground(painter, area);
     if (decoBorder <= 0) return;
-    const eSize frame = getSize();
     const int b = decoBorder;
     painter->setBackgroundColor(decoColor);
-    painter->fill(eRect(0, 0, frame.width, b));
-    painter->fill(eRect(0, frame.height - b, frame.width, b));
-    painter->fill(eRect(0, b, b, frame.height - 2 * b));
-    painter->fill(eRect(frame.width - b, b, b, frame.height - 2 * b));
+    painter->fill(eRect(0, 0, area.width(), b));
+    painter->fill(eRect(0, area.height() - b, area.width(), b));
+    painter->fill(eRect(0, b, b, area.height() - 2 * b));
+    painter->fill(eRect(area.width() - b, b, b, area.height() - 2 * b));
 }

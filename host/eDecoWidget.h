@@ -12,10 +12,7 @@ public:
     bool loadDeco();
 
 protected:
-    void redrawFrame(gPainter* painter) override;
-    void recalcClientRect() override;
-    eSize frameSizeFor(eSize clientSize) const override;
-    ePoint clientOffset() const override { return ePoint(decoBorder, decoBorder); }
+    void eraseBackground(gPainter* painter, const eRect& area) override;
 
 private:
     eString decoName;

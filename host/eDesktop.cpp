@@ -47,8 +47,16 @@ void dumpWidget(const eWidget& widget, int depth, std::string& out) {
     out += indent + widget.kind() + " \"" + escaped(widget.getName()) + "\" \"" +
            escaped(widget.getText()) + "\" at " + std::to_string(area.left()) + "," +
            std::to_string(area.top()) + " size " + std::to_string(area.width()) + "x" +
-           std::to_string(area.height()) + widget.describe() + "\n";
-    if (auto* list = dynamic_cast<const eListBoxBase*>(&widget)) {
+           std::to_string(area.height()) + widget.describe();
+    auto* list = dynamic_cast<const eListBoxBase*>(&widget);
+    if (list) {
+        out += " entries=" + std::to_string(list->getCount()) +
+               " current=" + std::to_string(list->getCurrentIndex()) +
+               " top=" + std::to_string(list->getTopIndex()) +
+               " itemheight=" + std::to_string(list->getItemHeight());
+    }
+    out += "\n";
+    if (list) {
         const std::string entryIndent(static_cast<size_t>(depth + 1) * 2, ' ');
         for (int i = 0; i < list->getCount(); ++i) {
             out += entryIndent + (i == list->getCurrentIndex() ? "* " : "  ") + "entry " +

@@ -48,6 +48,7 @@ void eLabel::ParaDeleter::operator()(eTextPara* para) const {
 
 eLabel::eLabel(eWidget* parent, int flags, int takefocus, const char* deco)
     : eDecoWidget(parent, takefocus, deco), flags(flags) {
+    kindName = "eLabel";
     useSkinForeground("eLabel.foreground");
 }
 
@@ -55,20 +56,29 @@ eLabel::~eLabel() = default;
 
 void eLabel::setShortcutPixmap(const eString& name) {
     shortcutPixmap = makeShortcutPixmap(name);
-    textChanged();
+    para.reset();
     invalidate();
 }
 
 void eLabel::setProperty(const eString& property, const eString& value) {
     if (property == "align") {
         align = alignmentFor(value);
-        textChanged();
+        para.reset();
     }
     eDecoWidget::setProperty(property, value);
 }
 
-void eLabel::textChanged() {
-    para.reset();
+int eLabel::eventHandler(const eWidgetEvent& event) {
+    switch (event.type) {
+        case eWidgetEvent::changedText:
+        case eWidgetEvent::changedFont:
+        case eWidgetEvent::changedSize:
+            para.reset();
+            break;
+        default:
+            break;
+    }
+    return eDecoWidget::eventHandler(event);
 }
 
 void eLabel::redrawWidget(gPainter* painter, const eRect& area) {

@@ -22,11 +22,10 @@ public:
     void setPixmapPosition(ePoint position) { pixmapPosition = position; }
 
     void setProperty(const eString& property, const eString& value) override;
-    const char* kind() const override { return "eLabel"; }
+    int eventHandler(const eWidgetEvent& event) override;
 
 protected:
     void redrawWidget(gPainter* painter, const eRect& area) override;
-    void textChanged() override;
 
 private:
     struct ParaDeleter {

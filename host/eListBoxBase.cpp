@@ -16,6 +16,7 @@ eListBoxBase::eListBoxBase(eWidget* parent, const eWidget*, int takefocus, int i
                            const char* deco)
     : eDecoWidget(parent, takefocus, deco),
       itemHeight(itemHeight > 0 ? itemHeight : defaultItemHeight) {
+    kindName = "eListBox";
     useSkinBackground("eListBox.background");
 }
 
@@ -147,12 +148,6 @@ int eListBoxBase::eventHandler(const eWidgetEvent& event) {
         default:
             return eDecoWidget::eventHandler(event);
     }
-}
-
-std::string eListBoxBase::describe() const {
-    return eDecoWidget::describe() + " entries=" + std::to_string(getCount()) +
-           " current=" + std::to_string(current) + " top=" + std::to_string(top) +
-           " itemheight=" + std::to_string(itemHeight);
 }
 
 void eListBoxBase::redrawWidget(gPainter* painter, const eRect& area) {

@@ -40,8 +40,6 @@ public:
     int visibleCount() const;
 
     int eventHandler(const eWidgetEvent& event) override;
-    const char* kind() const override { return "eListBox"; }
-    std::string describe() const override;
 
 protected:
     virtual void emitSelected(eListBoxEntry* entry) = 0;

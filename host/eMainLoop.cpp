@@ -8,6 +8,7 @@
 #include <cstdint>
 
 #include "eDesktop.h"
+#include "eWidget.h"
 
 eMainLoop& eMainLoop::instance() {
     static eMainLoop loop;
@@ -25,11 +26,22 @@ void eMainLoop::post(std::function<void()> task, const void* owner) {
         std::lock_guard<std::mutex> lock(mutex);
         queue.push_back(Task{std::move(task), owner});
     }
-    if (wakeFd >= 0) {
-        const uint64_t one = 1;
-        // A full counter still wakes the loop, so a failed write loses nothing.
-        [[maybe_unused]] ssize_t written = write(wakeFd, &one, sizeof one);
+    wake();
+}
+
+void eMainLoop::postText(eWidget* widget, const eString& text) {
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        texts[widget] = text;
     }
+    wake();
+}
+
+void eMainLoop::wake() {
+    if (wakeFd < 0) return;
+    const uint64_t one = 1;
+    // A full counter still wakes the loop, so a failed write loses nothing.
+    [[maybe_unused]] ssize_t written = write(wakeFd, &one, sizeof one);
 }
 
 void eMainLoop::cancel(const void* owner) {
@@ -37,6 +49,7 @@ void eMainLoop::cancel(const void* owner) {
     std::deque<Task> dropped;
     {
         std::lock_guard<std::mutex> lock(mutex);
+        texts.erase(static_cast<eWidget*>(const_cast<void*>(owner)));
         for (auto it = queue.begin(); it != queue.end();) {
             if (it->owner == owner) {
                 dropped.push_back(std::move(*it));
@@ -50,7 +63,18 @@ void eMainLoop::cancel(const void* owner) {
     // have destructors of their own.
 }
 
+void eMainLoop::setPostedTexts() {
+    std::unordered_map<eWidget*, eString> newest;
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        newest.swap(texts);
+    }
+    // A deleted widget has cancelled its text, and setText deletes nothing.
+    for (auto& [widget, text] : newest) widget->setText(text);
+}
+
 void eMainLoop::runPosted() {
+    setPostedTexts();
     size_t count;
     {
         std::lock_guard<std::mutex> lock(mutex);

@@ -2,11 +2,18 @@
 // The GUI thread's loop. Other threads never touch widgets: they post work here
 // through a locked queue with an eventfd wake-up, and the GUI thread runs it.
 // A front end (SDL window or headless script) drives the loop as its driver.
+// The GUI thread is the one that first asked for the loop; eWidget's
+// constructor does, so it is the thread that builds the widgets.
 
 #include <deque>
 #include <functional>
 #include <mutex>
+#include <thread>
+#include <unordered_map>
 
+#include "eString.h"
+
+class eWidget;
 class eMainLoop;
 
 // A front end. step() is called over and over while a modal loop runs; it
@@ -27,7 +34,13 @@ public:
     // Thread-safe. task runs later on the GUI thread. Tasks posted with an owner
     // are dropped by cancel(owner); a widget cancels its own on destruction.
     void post(std::function<void()> task, const void* owner = nullptr);
+    // Thread-safe. Sets widget's text on the GUI thread's next turn. Of the
+    // texts handed over for one widget meanwhile only the newest is set.
+    // cancel(widget) drops it.
+    void postText(eWidget* widget, const eString& text);
     void cancel(const void* owner);
+
+    bool isGuiThread() const { return std::this_thread::get_id() == guiThread; }
 
     // GUI thread: runs posted tasks and redraws the screen until ms have passed.
     void runFor(int ms);
@@ -47,8 +60,10 @@ private:
     eMainLoop();
     ~eMainLoop();
     bool waitForPost(int ms);
+    void wake();
     void drainWakeups();
     void runPosted();
+    void setPostedTexts();
 
     struct Task {
         std::function<void()> run;
@@ -56,6 +71,8 @@ private:
     };
     std::mutex mutex;
     std::deque<Task> queue;
+    std::unordered_map<eWidget*, eString> texts;
+    const std::thread::id guiThread = std::this_thread::get_id();
     int wakeFd = -1;
     eLoopDriver* loopDriver = nullptr;
 };

@@ -29,6 +29,7 @@ eSize measure(const eString& text, const gFont& font, int maxWidth) {
 
 eMessageBox::eMessageBox(eString message, eString caption, int flags, int def, int)
     : eWindow(0), flags(flags) {
+    kindName = "eMessageBox";
     setText(caption);
     const gFont font = eSkin::getActive()->queryFont("eLabel.font");
     const int widest = gFBDC::screenWidth - 2 * border - 2 * margin - 20;
@@ -64,6 +65,8 @@ eMessageBox::eMessageBox(eString message, eString caption, int flags, int def, i
     const eSize frame = getSize();
     move(ePoint((gFBDC::screenWidth - frame.width) / 2, (gFBDC::screenHeight - frame.height) / 2));
 }
+
+eMessageBox::~eMessageBox() = default;
 
 eButton* eMessageBox::addButton(const char* name, const char* text, int result) {
     auto* button = new eButton(this);

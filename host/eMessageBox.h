@@ -18,8 +18,9 @@ public:
     eMessageBox(eString message, eString caption, int flags = btOK, int def = btOK,
                 int timeout = 0);
 
+    ~eMessageBox() override;
+
     int eventHandler(const eWidgetEvent& event) override;
-    const char* kind() const override { return "eMessageBox"; }
 
 private:
     eButton* addButton(const char* name, const char* text, int result);

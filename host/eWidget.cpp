@@ -20,6 +20,8 @@ std::string colorText(const gColor& color) {
 }  // namespace
 
 eWidget::eWidget(eWidget* parent, int takefocus) : parent(parent), takefocus(takefocus) {
+    // The loop belongs to the thread that builds widgets: the GUI thread.
+    eMainLoop::instance();
     if (!parent) return;
     shown = true;
     parent->addChild(this);
@@ -66,21 +68,36 @@ void eWidget::move(ePoint position) {
 void eWidget::resize(eSize size) {
     this->size = size;
     recalcClientRect();
-    // Cached text layout depends on the size.
-    textChanged();
+    changed(eWidgetEvent::changedSize);
     invalidate();
 }
 
 void eWidget::cmove(ePoint clientPosition) {
-    move(clientPosition - clientOffset());
+    move(clientPosition - ePoint(insetLeft, insetTop));
 }
 
 void eWidget::cresize(eSize clientSize) {
-    resize(frameSizeFor(clientSize));
+    resize(eSize(clientSize.width + insetLeft + insetRight,
+                 clientSize.height + insetTop + insetBottom));
 }
 
 void eWidget::recalcClientRect() {
-    clientrect = eRect(ePoint(), size);
+    clientrect = eRect(insetLeft, insetTop, std::max(0, size.width - insetLeft - insetRight),
+                       std::max(0, size.height - insetTop - insetBottom));
+}
+
+void eWidget::setFrameInsets(int left, int top, int right, int bottom) {
+    insetLeft = left;
+    insetTop = top;
+    insetRight = right;
+    insetBottom = bottom;
+    recalcClientRect();
+    changed(eWidgetEvent::changedSize);
+    invalidate();
+}
+
+void eWidget::changed(int eventType) {
+    eventHandler(eWidgetEvent(eventType));
 }
 
 eRect eWidget::getAbsoluteClientRect() const {
@@ -90,15 +107,20 @@ eRect eWidget::getAbsoluteClientRect() const {
 }
 
 void eWidget::setText(const eString& text) {
+    eMainLoop& loop = eMainLoop::instance();
+    if (!loop.isGuiThread()) {
+        loop.postText(this, text);
+        return;
+    }
     if (this->text == text) return;
     this->text = text;
-    textChanged();
+    changed(eWidgetEvent::changedText);
     invalidate();
 }
 
 void eWidget::setFont(const gFont& font) {
     this->font = font;
-    textChanged();
+    changed(eWidgetEvent::changedFont);
     invalidate();
 }
 
@@ -204,6 +226,14 @@ void eWidget::close(int result) {
     closeRequested = true;
 }
 
+void eWidget::accept() {
+    close(0);
+}
+
+void eWidget::reject() {
+    close(-1);
+}
+
 int eWidget::eventHandler(const eWidgetEvent&) {
     return 0;
 }
@@ -228,8 +258,7 @@ void eWidget::paint(gPainter& parentPainter) {
     frame.setRecord(&record);
     frame.setForegroundColor(foregroundColor);
     frame.setBackgroundColor(backgroundColor);
-    if (backgroundSet || fillBackground) frame.fill(eRect(ePoint(), size));
-    redrawFrame(&frame);
+    eraseBackground(&frame, eRect(ePoint(), size));
 
     gPainter client = frame.sub(clientrect);
     client.setForegroundColor(foregroundColor);
@@ -243,4 +272,6 @@ void eWidget::paint(gPainter& parentPainter) {
 
 void eWidget::redrawWidget(gPainter*, const eRect&) {}
 
-void eWidget::redrawFrame(gPainter*) {}
+void eWidget::eraseBackground(gPainter* painter, const eRect& area) {
+    if (backgroundSet || fillBackground) painter->fill(area);
+}

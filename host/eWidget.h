@@ -21,6 +21,16 @@
 // once, and returns close's result. accept() is close(0), reject() is
 // close(-1). On a widget that is not in its modal loop, accept, reject and
 // close are ignored (the real host decides this; the stand-in ignores them).
+//
+// Threads: widgets belong to the GUI thread (the one that created the main
+// loop), with one exception: setText may be called from any thread. Off the
+// GUI thread the text is handed to the GUI loop, which sets it on its next
+// turn; of several texts set meanwhile only the newest is shown.
+//
+// Virtual operations are the toolkit's slots: setProperty, eventHandler,
+// redrawWidget, eraseBackground and recalcClientRect. Changes of text, font
+// and size reach a widget as the events changedText, changedFont and
+// changedSize, so a subclass drops cached layout in its eventHandler.
 
 #include <memory>
 #include <string>
@@ -91,8 +101,8 @@ public:
 
     int exec();
     void close(int result);
-    void accept() { close(0); }
-    void reject() { close(-1); }
+    void accept();
+    void reject();
     bool isInExec() const { return inExec; }
 
     virtual int eventHandler(const eWidgetEvent& event);
@@ -102,9 +112,9 @@ public:
     const std::vector<eWidget*>& getChildren() const { return children; }
 
     // The kind shown by dumps, such as "eButton".
-    virtual const char* kind() const { return "eWidget"; }
-    // Extra words for the dump line; the base adds colours, alignment and focus.
-    virtual std::string describe() const;
+    const char* kind() const { return kindName; }
+    // Extra words for the dump line: colours, alignment and focus.
+    std::string describe() const;
 
     // Marks the screen for redraw.
     void invalidate();
@@ -117,15 +127,15 @@ public:
 protected:
     // Draws the client area; painter's origin is the client area's top-left.
     virtual void redrawWidget(gPainter* painter, const eRect& area);
-    // Draws frame decorations; painter's origin is the frame's top-left.
-    virtual void redrawFrame(gPainter* painter);
-    // Sets clientrect from the frame size; plain widgets use the whole frame.
+    // Paints the background and the frame decorations of area, the whole
+    // frame; painter's origin is the frame's top-left.
+    virtual void eraseBackground(gPainter* painter, const eRect& area);
+    // Sets clientrect from the frame size less the frame's insets.
     virtual void recalcClientRect();
-    // The frame size for a wanted client size.
-    virtual eSize frameSizeFor(eSize clientSize) const { return clientSize; }
-    virtual ePoint clientOffset() const { return ePoint(); }
-    // Called when the text, font or size changed, so cached layout can be dropped.
-    virtual void textChanged() {}
+    // How far the client area lies inside the frame on each side.
+    void setFrameInsets(int left, int top, int right, int bottom);
+    // Sends the widget a changedText, changedFont or changedSize event.
+    void changed(int eventType);
     // Takes a skin colour as the widget's default background (then painted
     // under the widget) or text colour. Explicit colours win; getters return
     // the colour in effect.
@@ -136,6 +146,8 @@ protected:
     eString text;
     gFont font;
     gDrawRecord record;
+    // The kind a subclass's constructor names.
+    const char* kindName = "eWidget";
 
 private:
     void addChild(eWidget* child);
@@ -145,6 +157,7 @@ private:
 
     eWidget* parent;
     std::vector<eWidget*> children;
+    int insetLeft = 0, insetTop = 0, insetRight = 0, insetBottom = 0;
     int takefocus;
     eWidget* focus = nullptr;
     ePoint position;

@@ -11,6 +11,9 @@ struct eWidgetEvent {
         lostFocus = 4,
         willShow = 5,
         willHide = 6,
+        changedText = 7,  // the text, the font or the size changed: cached layout is stale
+        changedFont = 8,
+        changedSize = 9,
         execBegin = 16,  // the widget's modal loop starts
         execDone = 17,   // the widget's modal loop has ended; sent once, before exec returns
     };

@@ -17,38 +17,33 @@ void eWindow::ParaDeleter::operator()(eTextPara* para) const {
 }
 
 eWindow::eWindow(int takefocus) : eWidget(nullptr, takefocus) {
+    kindName = "eWindow";
     useSkinBackground("eWindow.background");
+    setFrameInsets(border, titleHeight, border, border);
 }
 
+eWindow::~eWindow() = default;
+
 int eWindow::eventHandler(const eWidgetEvent& event) {
-    if (event.type == eWidgetEvent::keyPressed && event.key == eKey::exit) {
-        reject();
-        return 1;
+    switch (event.type) {
+        case eWidgetEvent::keyPressed:
+            if (event.key != eKey::exit) break;
+            reject();
+            return 1;
+        case eWidgetEvent::changedText:
+        case eWidgetEvent::changedSize:
+            titlePara.reset();
+            break;
+        default:
+            break;
     }
     return eWidget::eventHandler(event);
 }
 
-void eWindow::recalcClientRect() {
-    const eSize frame = getSize();
-    clientrect = eRect(border, titleHeight, std::max(0, frame.width - 2 * border),
-                       std::max(0, frame.height - titleHeight - border));
-}
-
-eSize eWindow::frameSizeFor(eSize clientSize) const {
-    return eSize(clientSize.width + 2 * border, clientSize.height + titleHeight + border);
-}
-
-ePoint eWindow::clientOffset() const {
-    return ePoint(border, titleHeight);
-}
-
-void eWindow::textChanged() {
-    titlePara.reset();
-}
-
-void eWindow::redrawFrame(gPainter* painter) {
+void eWindow::eraseBackground(gPainter* painter, const eRect& area) {
+    eWidget::eraseBackground(painter, area);
     const eSkin* skin = eSkin::getActive();
-    const eSize frame = getSize();
+    const eSize frame = area.size();
     painter->setBackgroundColor(skin->queryColor("eWindow.titleBar"));
     painter->fill(eRect(0, 0, frame.width, titleHeight));
     painter->setBackgroundColor(skin->queryColor("eWindow.border"));

@@ -14,16 +14,12 @@ public:
     static constexpr int border = 2;
 
     explicit eWindow(int takefocus = 0);
+    ~eWindow() override;
 
     int eventHandler(const eWidgetEvent& event) override;
-    const char* kind() const override { return "eWindow"; }
 
 protected:
-    void redrawFrame(gPainter* painter) override;
-    void recalcClientRect() override;
-    eSize frameSizeFor(eSize clientSize) const override;
-    ePoint clientOffset() const override;
-    void textChanged() override;
+    void eraseBackground(gPainter* painter, const eRect& area) override;
 
 private:
     struct ParaDeleter {

@@ -5,7 +5,6 @@
 #include <mutex>
 
 #include "eLabel.h"
-#include "eMainLoop.h"
 
 const eString sponsor_message[20] = {
     "Welcome to Match Ray!",
@@ -79,8 +78,7 @@ void* NoticeTicker::threadSponsor(void* label) {
         i %= 20;
         deadline += period;
         if (!sponsorSleepUntil(deadline) || !ticker) break;
-        // Only the GUI thread touches the label; the task dies with the label.
-        eMainLoop::instance().post([ticker, i] { ticker->setText(sponsor_message[i]); }, ticker);
+        ticker->setText(sponsor_message[i]);
     }
     bThreadSponsorRunning = false;
     return nullptr;

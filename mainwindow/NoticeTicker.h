@@ -1,8 +1,7 @@
 #pragma once
-// The notice ticker below the match list: a thread of its own that shows the
-// rows of sponsor_message on a label, one row per period, in table order,
-// until it is stopped. The texts reach the label through the GUI loop, so only
-// the GUI thread touches the label.
+// The notice ticker below the match list: a thread of its own that sets the
+// rows of sponsor_message as the text of a label, one row per period, in table
+// order, until it is stopped. The host makes setText safe from this thread.
 
 #include <pthread.h>
 

@@ -9,6 +9,7 @@
 
 #include "eButton.h"
 #include "eDesktop.h"
+#include "eLabel.h"
 #include "eListBox.h"
 #include "eMainLoop.h"
 #include "eWindow.h"
@@ -45,6 +46,27 @@ TEST(MainLoop, PostsWakeTheLoopRunOnItInOrderAndCancelDropsOnlyTheOwnersTasks) {
     EXPECT_EQ(ran, (std::vector<int>{2, 3}));
     loop.processPending();
     EXPECT_EQ(ran, (std::vector<int>{2, 3, 5}));
+}
+
+// Texts set from another thread wait for the GUI loop, which sets only the newest of each widget.
+TEST(MainLoop, SetsTheNewestTextOfAnotherThreadOnItsNextTurnOnce) {
+    struct Label : eLabel {
+        Label() : eLabel(nullptr) {}
+        int eventHandler(const eWidgetEvent& event) override {
+            changes += event.type == eWidgetEvent::changedText;
+            return eLabel::eventHandler(event);
+        }
+        int changes = 0;
+    };
+    auto label = std::make_unique<Label>(), gone = std::make_unique<Label>();
+    std::thread([&] {
+        for (const char* text : {"1", "2", "3"}) label->setText(text);
+        gone->setText("x");
+    }).join();
+    EXPECT_EQ(label->getText(), "");
+    gone.reset();  // its text is dropped with it
+    eMainLoop::instance().processPending();
+    EXPECT_EQ(label->getText() + " " + std::to_string(label->changes), "3 1");
 }
 
 TEST(Widget, ExecEndsOnCloseAcceptOrRejectAndColourKeysGoToShownShortcuts) {

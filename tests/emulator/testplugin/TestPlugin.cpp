@@ -1,5 +1,6 @@
 // The emulator tests' plug-in: a window titled by /emutest/greeting, two colour buttons, a list of
-// flags (ok asks; confirming returns the entry's number from 1), a status line set by a worker.
+// flags (ok asks; confirming returns the entry's number from 1), a status line set by a worker
+// thread.
 #include <chrono>
 #include <cstdlib>
 #include <memory>
@@ -8,7 +9,6 @@
 #include "eButton.h"
 #include "eConfig.h"
 #include "eListBox.h"
-#include "eMainLoop.h"
 #include "eMessageBox.h"
 #include "eSkin.h"
 #include "eTextPara.h"
@@ -80,8 +80,7 @@ struct Window : eWindow {
     eLabel* status = new eLabel(this);
     std::thread worker{[label = status] {
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
-        eMainLoop::instance().post([label] { label->setText("Set by the worker"); },
-                                   label);  // dies with it
+        label->setText("Set by the worker");  // the host hands it to the GUI loop
     }};
 };
 
