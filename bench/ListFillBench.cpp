@@ -6,6 +6,7 @@
 // per match and a fresh decode of every picture per entry. At the end the run
 // prints, per filter, how many times less CPU time the window needs.
 #include <benchmark/benchmark.h>
+#include <dlfcn.h>
 #include <stdlib.h>
 #include <unistd.h>
 
@@ -18,10 +19,10 @@
 #include <vector>
 
 #include "PictureCache.h"
+#include "ReceiverRoot.h"
 #include "SatelliteFilter.h"
 #include "eMatchrayChoice.h"
 #include "eMatchrayMainWindow.h"
-#include "eReceiverRoot.h"
 #include "gFBDC.h"
 #include "gPainter.h"
 
@@ -47,7 +48,13 @@ public:
         std::string pattern = (fs::temp_directory_path() / "matchray-bench-XXXXXX").string();
         if (!mkdtemp(pattern.data())) std::abort();
         root = pattern;
-        eReceiverRoot::set(root);
+        ReceiverRoot::set(root);
+        std::string error;
+        if (!ReceiverRoot::mapCallsFrom(dlopen("libplugin_units.so", RTLD_NOW | RTLD_NOLOAD),
+                                        error)) {
+            std::fprintf(stderr, "list_fill_bench: %s\n", error.c_str());
+            std::abort();
+        }
         const std::string images = std::string(MATCHRAY_SOURCE_DIR) + "/data/images/";
         fs::create_directories(root + "/tmp");
         fs::create_directories(root + "/var/tuxbox/config/pitchside/countries");
@@ -137,7 +144,6 @@ void Window(benchmark::State& state) {
 void FullScan(benchmark::State& state) {
     const int filter = static_cast<int>(state.range(0));
     Fixture& data = fixture();
-    eReceiverRoot::set(data.root);
     eListBox<eMatchrayChoice> list(nullptr, nullptr, 1, 50, "eListBox");
     list.resize(eSize(520, 316));  // the window's list: a page of 6 rows
     for (auto _ : state) {

@@ -7,7 +7,6 @@
 #include "SafeFile.h"
 #include "ServerSettings.h"
 #include "TransferLimits.h"
-#include "eReceiverRoot.h"
 
 std::string ChannelRequest::body(int32_t matchId, int32_t filter, const eString& deviceIdentity) {
     return eString().sprintf("id=%d&f=%d&m=", matchId, filter) + deviceIdentity;
@@ -17,8 +16,8 @@ std::string ChannelRequest::url() {
     return "http://" + ServerSettings::listingsHost() + scriptPath;
 }
 
-ChannelRequest::Transfer ChannelRequest::fetch(int32_t matchId, int32_t filter,
-                                               const eString& deviceIdentity) {
+ChannelRequest::Transfer ChannelRequest::fetch(const std::string& answerPath, int32_t matchId,
+                                               int32_t filter, const eString& deviceIdentity) {
     UniqueFile answer{SafeFile::openForWrite(answerPath)};
     if (!answer) return Transfer::cannotCreateFile;
     int result;
@@ -30,11 +29,12 @@ ChannelRequest::Transfer ChannelRequest::fetch(int32_t matchId, int32_t filter,
     return result == 0 && written ? Transfer::done : Transfer::failed;
 }
 
-bool ChannelRequest::readAnswer(std::list<match_ray_channels>& channels) {
+bool ChannelRequest::readAnswer(const std::string& answerPath,
+                                std::list<match_ray_channels>& channels) {
     std::list<match_ray_channels> read;
     const ChannelFileReader::Result result =
         ChannelFileReader::read(answerPath, read, RecordCaps::fromConfig().channels);
-    std::remove(eReceiverRoot::map(answerPath).c_str());
+    std::remove(answerPath.c_str());
     if (result == ChannelFileReader::Result::malformed) return false;
     channels.splice(channels.end(), read);
     return true;

@@ -7,8 +7,8 @@
 
 #include "HeadlessDriver.h"
 #include "PluginModule.h"
+#include "ReceiverRoot.h"
 #include "eConfig.h"
-#include "eReceiverRoot.h"
 #ifdef MATCHRAY_HAVE_SDL
 #include "SdlDriver.h"
 #endif
@@ -38,6 +38,9 @@ int Emulator::run(int argc, const char* const* argv) {
 
     PluginModule plugin;
     if (!plugin.load(options.plugin, error)) return fail(error);
+    // The plug-in's files go under the root, or the plug-in doesn't run.
+    if (!ReceiverRoot::mapCallsFrom(plugin.handle(), error))
+        return fail("cannot give the plug-in the receiver's files: " + error);
 
     std::unique_ptr<eLoopDriver> driver = makeDriver();
     eMainLoop::instance().setDriver(driver.get());
@@ -61,7 +64,15 @@ bool Emulator::prepareRoot(std::string& error) {
             return false;
         }
     }
-    eReceiverRoot::set(root.string());
+    // The plug-in clears pictures out of its /tmp: never the PC's own.
+    for (const char* own : {"/tmp", "/var/tuxbox"}) {
+        if (fs::equivalent(root / (own + 1), own, failure)) {
+            error =
+                (root / (own + 1)).string() + " is the PC's own " + own + "; choose another --root";
+            return false;
+        }
+    }
+    ReceiverRoot::set(root.string());
     return true;
 }
 
@@ -71,7 +82,7 @@ bool Emulator::applySettings(std::string& error) {
     if (options.settings.empty()) return true;
     for (const auto& [key, value] : options.settings) config->setKey(key.c_str(), value.c_str());
     if (!config->flush()) {
-        error = "cannot write the configuration under " + eReceiverRoot::get();
+        error = "cannot write the configuration under " + ReceiverRoot::get();
         return false;
     }
     return true;

@@ -18,6 +18,7 @@ bool PluginModule::load(const std::string& path, std::string& error) {
         return false;
     }
     entry = reinterpret_cast<Entry>(symbol);
+    module = handle;
     return true;
 }
 

@@ -12,8 +12,11 @@ public:
     bool load(const std::string& path, std::string& error);
     // Calls plugin_exec as the host does, on the calling (GUI) thread.
     int exec() const;
+    // The dlopen handle, null before load.
+    void* handle() const { return module; }
 
 private:
     using Entry = int (*)();
     Entry entry = nullptr;
+    void* module = nullptr;
 };

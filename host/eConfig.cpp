@@ -1,13 +1,11 @@
 #include "eConfig.h"
 
-#include <cerrno>
-#include <climits>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 
-#include "eReceiverRoot.h"
+#include "ReceiverRoot.h"
 
 namespace {
 
@@ -33,20 +31,6 @@ int eConfig::getKey(const char* key, char*& value) {
     return value ? 0 : -1;
 }
 
-int eConfig::getKey(const char* key, int& value) {
-    if (!key) return -1;
-    std::lock_guard<std::mutex> lock(mutex);
-    auto found = values.find(key);
-    if (found == values.end() || found->second.empty()) return -1;
-    const char* text = found->second.c_str();
-    char* end = nullptr;
-    errno = 0;
-    long number = std::strtol(text, &end, 10);
-    if (errno != 0 || *end != '\0' || number < INT_MIN || number > INT_MAX) return -1;
-    value = static_cast<int>(number);
-    return 0;
-}
-
 void eConfig::setKey(const char* key, const char* value) {
     if (!key) return;
     std::lock_guard<std::mutex> lock(mutex);
@@ -61,7 +45,7 @@ void eConfig::delKey(const char* key) {
 
 void eConfig::reload() {
     std::map<std::string, std::string> loaded;
-    std::ifstream in(eReceiverRoot::map(configPath));
+    std::ifstream in(ReceiverRoot::map(configPath));
     std::string line;
     while (std::getline(in, line)) {
         if (!line.empty() && line.back() == '\r') line.pop_back();
@@ -75,7 +59,7 @@ void eConfig::reload() {
 
 bool eConfig::flush() {
     namespace fs = std::filesystem;
-    const fs::path path = eReceiverRoot::map(configPath);
+    const fs::path path = ReceiverRoot::map(configPath);
     std::error_code error;
     fs::create_directories(path.parent_path(), error);
     // Write a new file and rename it over the old one, so a reader never

@@ -14,8 +14,6 @@ public:
     // 0 and a copy of the value in value (release it with free()) when the key
     // exists; -1 and value untouched otherwise.
     int getKey(const char* key, char*& value);
-    // 0 and the value as a decimal number when the key exists and is one.
-    int getKey(const char* key, int& value);
     void setKey(const char* key, const char* value);
     void delKey(const char* key);
 

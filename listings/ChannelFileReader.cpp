@@ -12,10 +12,10 @@ constexpr size_t shortCapacity = 9;  // the other text fields
 
 }  // namespace
 
-ChannelFileReader::Result ChannelFileReader::read(const std::string& receiverPath,
+ChannelFileReader::Result ChannelFileReader::read(const std::string& path,
                                                   std::list<match_ray_channels>& channels,
                                                   size_t maxChannels) {
-    UniqueFile file{SafeFile::openForRead(receiverPath)};
+    UniqueFile file{SafeFile::openForRead(path)};
     if (!file) return Result::cannotOpen;
     return read(file.get(), channels, maxChannels);
 }

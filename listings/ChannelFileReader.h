@@ -18,11 +18,11 @@ public:
         malformed,   // the count or a counted line yields nothing; channels is left as it was
     };
 
-    // Reads the file at a receiver path into channels (appending), keeping at
-    // most maxChannels records; the lines past that are read and discarded.
-    // Does not remove the file. A symbolic link at the path is not followed:
-    // it counts as cannotOpen.
-    static Result read(const std::string& receiverPath, std::list<match_ray_channels>& channels,
+    // Reads the file at path into channels (appending), keeping at most
+    // maxChannels records; the lines past that are read and discarded. Does
+    // not remove the file. A symbolic link at the path is not followed: it
+    // counts as cannotOpen.
+    static Result read(const std::string& path, std::list<match_ray_channels>& channels,
                        size_t maxChannels = RecordCaps().channels);
     // The same on an open stream, which is not closed.
     static Result read(FILE* file, std::list<match_ray_channels>& channels,

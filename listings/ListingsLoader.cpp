@@ -4,7 +4,6 @@
 
 #include "FieldScanner.h"
 #include "SafeFile.h"
-#include "eReceiverRoot.h"
 
 namespace {
 
@@ -18,11 +17,10 @@ constexpr size_t satelliteCapacity = 9;  // sat_position, sat_direction
 
 }  // namespace
 
-ListingsLoader::Result ListingsLoader::load(const std::string& receiverPath,
-                                            const RecordCaps& caps) {
+ListingsLoader::Result ListingsLoader::load(const std::string& path, const RecordCaps& caps) {
     Result result;
-    if (UniqueFile file{SafeFile::openForRead(receiverPath)}) result = read(file.get(), caps);
-    std::remove(eReceiverRoot::map(receiverPath).c_str());
+    if (UniqueFile file{SafeFile::openForRead(path)}) result = read(file.get(), caps);
+    std::remove(path.c_str());
     return result;
 }
 

@@ -24,9 +24,8 @@ public:
         std::list<matchray_satellites> satellites;
     };
 
-    // Opens the file at a receiver path, reads it, closes it and removes it on
-    // every path.
-    static Result load(const std::string& receiverPath, const RecordCaps& caps = RecordCaps());
+    // Opens the file at path, reads it, closes it and removes it on every path.
+    static Result load(const std::string& path, const RecordCaps& caps = RecordCaps());
 
     // The same on an open stream, which is neither closed nor removed.
     static Result read(FILE* file, const RecordCaps& caps = RecordCaps());

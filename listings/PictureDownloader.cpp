@@ -9,7 +9,6 @@
 #include "HttpTransfer.h"
 #include "SafeFile.h"
 #include "ServerSettings.h"
-#include "eReceiverRoot.h"
 
 namespace {
 
@@ -19,13 +18,13 @@ const char* const pictureUserAgent =
     "Mozilla/5.0 (iPhone; U; CPU like Mac OS X; en) AppleWebKit/420+ (KHTML, like Gecko) "
     "Version/3.0 Mobile/1A543a Safari/419.3";
 
-bool isPresent(const std::string& receiverPath) {
-    return UniqueFile{SafeFile::openForRead(receiverPath)} != nullptr;
+bool isPresent(const std::string& path) {
+    return UniqueFile{SafeFile::openForRead(path)} != nullptr;
 }
 
 }  // namespace
 
-void PictureDownloader::run(const std::list<matchray_matches>& matches) {
+void PictureDownloader::run(const std::string& folder, const std::list<matchray_matches>& matches) {
     {
         // One handle for the pass, so libcurl keeps one connection to the server.
         const TransferLimits limits = TransferLimits::fromConfig(TransferLimits::Kind::picture);
@@ -35,7 +34,7 @@ void PictureDownloader::run(const std::list<matchray_matches>& matches) {
             Clock::now() + std::chrono::milliseconds(TransferLimits::picturePassMilliseconds());
         for (const matchray_matches& match : matches) {
             if (!SafeFile::isSafeName(match.picture)) continue;
-            const std::string path = "/tmp/" + match.picture;
+            const std::string path = folder + match.picture;
             if (isPresent(path)) continue;
             const long left =
                 long(std::chrono::duration_cast<std::chrono::milliseconds>(passEnd - Clock::now())
@@ -54,7 +53,7 @@ void PictureDownloader::run(const std::list<matchray_matches>& matches) {
             // is not fetched again; whatever else failed may have left a part.
             const bool keep = (result == CURLE_OK && written) || result == CURLE_FAILED_INIT ||
                               result == CURLE_HTTP_RETURNED_ERROR;
-            if (!keep) std::remove(eReceiverRoot::map(path).c_str());
+            if (!keep) std::remove(path.c_str());
         }
     }
     std::puts("Zavrsio thread1");

@@ -1,5 +1,5 @@
 #pragma once
-// Downloads the match pictures that "/tmp/" lacks from the picture server,
+// Downloads the match pictures that a folder lacks from the picture server,
 // over one libcurl handle for the whole pass, then prints "Zavrsio thread1".
 // A present file is never fetched again. A picture the server refuses with an
 // HTTP error status leaves its empty file; any other failed transfer (time-out,
@@ -13,5 +13,6 @@
 
 class PictureDownloader {
 public:
-    static void run(const std::list<matchray_matches>& matches);
+    // folder ends in '/': a picture is stored as folder + its name.
+    static void run(const std::string& folder, const std::list<matchray_matches>& matches);
 };

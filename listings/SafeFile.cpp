@@ -6,14 +6,11 @@
 
 #include <cstring>
 
-#include "eReceiverRoot.h"
-
 namespace {
 
 // O_NOFOLLOW refuses a link at the path; O_NONBLOCK keeps a planted FIFO from
 // blocking the open, and the type check then refuses it.
-FILE* openRegular(const std::string& receiverPath, int flags, const char* mode) {
-    std::string path = eReceiverRoot::map(receiverPath);
+FILE* openRegular(const std::string& path, int flags, const char* mode) {
     int fd = ::open(path.c_str(), flags | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK, 0644);
     if (fd < 0) return nullptr;
     struct stat info;
@@ -34,12 +31,12 @@ bool isPathCharacter(unsigned char c) {
 
 }  // namespace
 
-FILE* SafeFile::openForWrite(const std::string& receiverPath) {
-    return openRegular(receiverPath, O_WRONLY | O_CREAT | O_TRUNC, "w");
+FILE* SafeFile::openForWrite(const std::string& path) {
+    return openRegular(path, O_WRONLY | O_CREAT | O_TRUNC, "w");
 }
 
-FILE* SafeFile::openForRead(const std::string& receiverPath) {
-    return openRegular(receiverPath, O_RDONLY, "r");
+FILE* SafeFile::openForRead(const std::string& path) {
+    return openRegular(path, O_RDONLY, "r");
 }
 
 bool SafeFile::close(UniqueFile& file) {

@@ -1,6 +1,5 @@
 #pragma once
-// Opening the plug-in's temporary files safely. Paths are receiver paths and
-// are mapped under the receiver root.
+// Opening the plug-in's temporary files safely.
 
 #include <cstdio>
 #include <memory>
@@ -17,11 +16,11 @@ public:
     // Opens for writing like fopen(path, "w"), but never through a symbolic
     // link: a link planted at the path makes the open fail, and so does
     // anything else that isn't a regular file. Null on failure.
-    static FILE* openForWrite(const std::string& receiverPath);
+    static FILE* openForWrite(const std::string& path);
 
     // Opens a regular file for reading like fopen(path, "r"), without
     // following a symbolic link at the path. Null on failure.
-    static FILE* openForRead(const std::string& receiverPath);
+    static FILE* openForRead(const std::string& path);
 
     // Flushes and closes the stream; false when a write failed at any time
     // (the stream's error state), the flush failed or the close did.

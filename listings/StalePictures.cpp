@@ -6,8 +6,6 @@
 #include <memory>
 #include <string>
 
-#include "eReceiverRoot.h"
-
 namespace {
 
 struct DirCloser {
@@ -29,14 +27,13 @@ bool isNamedByMatch(const std::string& name, const std::list<matchray_matches>& 
 
 }  // namespace
 
-void StalePictures::remove(const std::list<matchray_matches>& matches) {
-    const std::string directory = eReceiverRoot::map("/tmp");
-    std::unique_ptr<DIR, DirCloser> dir{opendir(directory.c_str())};
+void StalePictures::remove(const std::string& folder, const std::list<matchray_matches>& matches) {
+    std::unique_ptr<DIR, DirCloser> dir{opendir(folder.c_str())};
     if (!dir) return;
     while (const dirent* entry = readdir(dir.get())) {
         const std::string name = entry->d_name;
         if (!endsWithPng(name) || isNamedByMatch(name, matches)) continue;
         // unlink removes files and links, never a directory; failures are ignored.
-        ::unlink((directory + "/" + name).c_str());
+        ::unlink((folder + "/" + name).c_str());
     }
 }

@@ -1,6 +1,6 @@
 #pragma once
-// Removes the ".png" files directly under "/tmp/" that no match names as its
-// picture. Other files, and a directory that can't be read, are left alone.
+// Removes the ".png" files directly in a folder that no match names as its
+// picture. Other files, and a folder that can't be read, are left alone.
 
 #include <list>
 
@@ -8,5 +8,5 @@
 
 class StalePictures {
 public:
-    static void remove(const std::list<matchray_matches>& matches);
+    static void remove(const std::string& folder, const std::list<matchray_matches>& matches);
 };

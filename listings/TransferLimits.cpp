@@ -1,6 +1,9 @@
 #include "TransferLimits.h"
 
+#include <cerrno>
+#include <cstdlib>
 #include <limits>
+#include <memory>
 
 #include "eConfig.h"
 
@@ -11,10 +14,18 @@ namespace {
 // is 32 bits on the receiver).
 template <typename T>
 void readPositive(const char* key, T& target, T unit = 1) {
-    int value = 0;
-    if (eConfig::instance()->getKey(key, value) != 0 || value <= 0) return;
+    char* text = nullptr;
+    if (eConfig::instance()->getKey(key, text) != 0 || !text) return;
+    const std::unique_ptr<char, decltype(&std::free)> owned(text, &std::free);
+    char* end = nullptr;
+    errno = 0;
+    const long long value = std::strtoll(text, &end, 10);
+    if (end == text || *end != '\0' || errno != 0 || value <= 0) return;
     const T most = std::numeric_limits<T>::max() / unit;
-    target = (T(value) > most ? most : T(value)) * unit;
+    target = (static_cast<unsigned long long>(value) > static_cast<unsigned long long>(most)
+                  ? most
+                  : T(value)) *
+             unit;
 }
 
 }  // namespace

@@ -17,7 +17,9 @@ namespace {
 const char* const captions[4] = {"All", "1w, 13,16,19e", "13,16,19e", "13,19e"};
 const char* const highlights[4] = {"std_dred", "std_dgreen", "std_dyellow", "std_dblue"};
 
-const char* const listingsFile = "/tmp/psn";
+// The answer file of both requests, and where the match pictures are kept.
+const char* const answerFile = "/tmp/psn";
+const char* const pictureFolder = "/tmp";
 const char* const title = "Match Ray";
 constexpr int noticeFlags = 16;
 constexpr int errorFlags = 33;
@@ -35,7 +37,7 @@ eMatchrayMainWindow::eMatchrayMainWindow(eString deviceIdentity)
     loadingNotice.hide();
     satelliteFilter = SatelliteFilter(satellites);
 
-    StalePictures::remove(matches);
+    StalePictures::remove(pictureFolder, matches);
 
     eMessageBox pictureNotice("Downloading images...", title, noticeFlags, 1, 0);
     pictureNotice.show();
@@ -101,7 +103,7 @@ eMatchrayMainWindow::eMatchrayMainWindow(eString deviceIdentity)
 
 // Normally stopped by the close event already; sponsorThread stops it otherwise.
 eMatchrayMainWindow::~eMatchrayMainWindow() {
-    PictureCache::release();
+    PictureCache::clear();
 }
 
 int eMatchrayMainWindow::eventHandler(const eWidgetEvent& event) {
@@ -110,7 +112,7 @@ int eMatchrayMainWindow::eventHandler(const eWidgetEvent& event) {
 }
 
 int eMatchrayMainWindow::ucitajPodatke() {
-    ListingsLoader::Result loaded = ListingsLoader::load(listingsFile, RecordCaps::fromConfig());
+    ListingsLoader::Result loaded = ListingsLoader::load(answerFile, RecordCaps::fromConfig());
     // Spliced, not copied: the records are held once.
     matches.splice(matches.end(), loaded.matches);
     satellites.splice(satellites.end(), loaded.satellites);
@@ -126,7 +128,7 @@ void eMatchrayMainWindow::saveS(matchray_satellites s) {
 }
 
 void eMatchrayMainWindow::get_slike_fix() {
-    PictureDownloader::run(matches);
+    PictureDownloader::run(std::string(pictureFolder) + "/", matches);
 }
 
 void eMatchrayMainWindow::napuniListu() {
@@ -174,7 +176,7 @@ void eMatchrayMainWindow::selected(eMatchrayChoice* choice) {
     eMessageBox waitBox("Download data\nPlease wait...", title, noticeFlags, 1, 0);
     waitBox.show();
     const ChannelRequest::Transfer transfer =
-        ChannelRequest::fetch(matchId, filter, deviceIdentity);
+        ChannelRequest::fetch(answerFile, matchId, filter, deviceIdentity);
     if (transfer == ChannelRequest::Transfer::cannotCreateFile) return;
     waitBox.hide();
 
@@ -187,7 +189,7 @@ void eMatchrayMainWindow::selected(eMatchrayChoice* choice) {
     }
 
     std::list<match_ray_channels> channels;
-    if (!ChannelRequest::readAnswer(channels)) return;
+    if (!ChannelRequest::readAnswer(answerFile, channels)) return;
 
     hide();
     // The window keeps the list; nothing here needs it any more.

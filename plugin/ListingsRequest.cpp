@@ -22,8 +22,8 @@ eString ListingsRequest::body(const eString& timeZone, const eString& deviceIden
     return eString("z=" + timeZone + "&m=" + deviceIdentity);
 }
 
-ListingsRequest::Outcome ListingsRequest::send(const eString& body) {
-    UniqueFile file{SafeFile::openForWrite("/tmp/psn")};
+ListingsRequest::Outcome ListingsRequest::send(const std::string& answerPath, const eString& body) {
+    UniqueFile file{SafeFile::openForWrite(answerPath)};
     if (!file) return Outcome::noFile;
     int result = 1;
     {

@@ -31,7 +31,7 @@ int run() {
     waitBox->show();
 
     ListingsRequest::Outcome outcome =
-        ListingsRequest::send(ListingsRequest::body(timeZone, deviceIdentity));
+        ListingsRequest::send("/tmp/psn", ListingsRequest::body(timeZone, deviceIdentity));
     if (outcome == ListingsRequest::Outcome::noFile) return 0;
     waitBox->hide();
 

@@ -14,12 +14,14 @@ TEST(ChannelRequestTest, BodyIsUnescapedAndTheAnswerIsRemovedOnceRead) {
     // A good answer, a malformed one (no channels), a missing one (no channels either).
     std::list<match_ray_channels> channels;
     root.writeFile("/tmp/psn", "1\n5#6#Name#13.0#e#11013#H#27500#3/4#FTA#1\n");
-    EXPECT_TRUE(ChannelRequest::readAnswer(channels) && channels.size() == 1);
+    EXPECT_TRUE(ChannelRequest::readAnswer(root.real("/tmp/psn"), channels) &&
+                channels.size() == 1);
     EXPECT_FALSE(root.exists("/tmp/psn"));
     root.writeFile("/tmp/psn", "2\n1#2#A#13.0#e#1#H#1#1#x#0\n");
-    EXPECT_FALSE(ChannelRequest::readAnswer(channels = {}) || !channels.empty());
+    EXPECT_FALSE(ChannelRequest::readAnswer(root.real("/tmp/psn"), channels = {}) ||
+                 !channels.empty());
     EXPECT_FALSE(root.exists("/tmp/psn"));
-    EXPECT_TRUE(ChannelRequest::readAnswer(channels) && channels.empty());
+    EXPECT_TRUE(ChannelRequest::readAnswer(root.real("/tmp/psn"), channels) && channels.empty());
 }
 
 }  // namespace

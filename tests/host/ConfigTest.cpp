@@ -5,24 +5,32 @@
 #include <array>
 #include <cstdlib>
 
+#include "ReceiverRoot.h"
 #include "TempRoot.h"
 #include "eConfig.h"
-#include "eReceiverRoot.h"
 
 namespace {
 
-TEST(ReceiverRoot, MapsReceiverPathsUnderTheRoot) {
+TEST(ReceiverRoot, MapsOnlyTheReceiversOwnFoldersUnderTheRoot) {
     const std::array<const char*, 3> cases[] = {
-        // root, receiver path, mapped
-        {"/", "tmp/psn", "/tmp/psn"},
+        // root, path, mapped
+        {"/", "/tmp/psn", "/tmp/psn"},
         {"/work/root/", "/tmp/psn", "/work/root/tmp/psn"},
-        {"/work/root", "var/x", "/work/root/var/x"},
+        {"/work/root", "/tmp", "/work/root/tmp"},
+        {"/work/root", "/var/./tuxbox/../tuxbox//config/x", "/work/root/var/tuxbox/config/x"},
+        {"/work/root", "/tmp/../etc/passwd", "/tmp/../etc/passwd"},
+        {"/work/root", "/tmp/a/../../../tmp/b", "/work/root/tmp/b"},
+        {"/work/root", "/tmpfile", "/tmpfile"},
+        {"/work/root", "/var/tuxboxes/x", "/var/tuxboxes/x"},
+        {"/work/root", "/usr/share/fonts/a.ttf", "/usr/share/fonts/a.ttf"},
+        {"/work/root", "tmp/psn", "tmp/psn"},
+        {"/tmp/root", "/tmp/root/tmp/psn", "/tmp/root/tmp/psn"},
     };
     for (const auto& [root, path, mapped] : cases) {
-        eReceiverRoot::set(root);
-        EXPECT_EQ(eReceiverRoot::map(path), mapped) << root << " " << path;
+        ReceiverRoot::set(root);
+        EXPECT_EQ(ReceiverRoot::map(path), mapped) << root << " " << path;
     }
-    eReceiverRoot::set("/");
+    ReceiverRoot::set("/");
 }
 
 TEST(Config, ReadsTheFileUnderTheReceiverRootAndWritesItBack) {
@@ -38,10 +46,6 @@ TEST(Config, ReadsTheFileUnderTheReceiverRootAndWritesItBack) {
     char* untouched = const_cast<char*>("before");
     EXPECT_EQ(config->getKey("/missing", untouched), -1);
     EXPECT_STREQ(untouched, "before");
-    int number = 0;
-    EXPECT_EQ(config->getKey("/count", number), 0);
-    EXPECT_EQ(config->getKey("/word", number), -1);
-    EXPECT_EQ(number, 42);
 
     config->setKey("/count", "7");
     config->setKey("/a", "x=y");

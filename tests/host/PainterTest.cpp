@@ -64,15 +64,15 @@ TEST(Painter, DrawsWithinItsClipAndPngKeepsEveryPixelOrRefusesABrokenFile) {
         draw(dc);
         drawn += std::string(name) + ":\n" + art(pixmap);
         // Saved as PNG, every pixel reads back exactly.
-        ASSERT_TRUE(savePNG(root.real("/drawn.png"), pixmap));
-        std::unique_ptr<gPixmap> saved(loadPNG("/drawn.png"));
+        ASSERT_TRUE(savePNG(root.real("/tmp/drawn.png"), pixmap));
+        std::unique_ptr<gPixmap> saved(loadPNG("/tmp/drawn.png"));
         EXPECT_EQ(art(*saved), art(pixmap)) << name;
         EXPECT_FALSE(savePNG(root.real("/no/dir/drawn.png"), pixmap));
     }
     // Pictures as an independent decoder reads them.
     const std::string pictures = MATCHRAY_SOURCE_DIR "/tests/host/pictures/";
-    for (const char* file : {"/rgb.png", "/palette.png", "/gray16.png"}) {
-        root.writeFile(file, readBinary(pictures + file));
+    for (const char* file : {"/tmp/rgb.png", "/tmp/palette.png", "/tmp/gray16.png"}) {
+        root.writeFile(file, readBinary(pictures + (file + 5)));
         std::unique_ptr<gPixmap> picture(loadPNG(file));
         ASSERT_TRUE(picture) << file;
         drawn += picture->source + ":\n" + art(*picture);
@@ -80,11 +80,11 @@ TEST(Painter, DrawsWithinItsClipAndPngKeepsEveryPixelOrRefusesABrokenFile) {
     expectSnapshot("host-painter", drawn);
     // Empty, cut, corrupt, not a picture, too wide for the receiver.
     for (const auto& file : std::filesystem::directory_iterator(pictures + "broken")) {
-        root.writeFile("/broken.png", readBinary(file.path()));
-        EXPECT_EQ(loadPNG("/broken.png"), nullptr) << file.path();
+        root.writeFile("/tmp/broken.png", readBinary(file.path()));
+        EXPECT_EQ(loadPNG("/tmp/broken.png"), nullptr) << file.path();
     }
-    root.writeFile("/dir.png/x", "");
-    for (const char* file : {"/missing.png", "/dir.png", static_cast<const char*>(nullptr)})
+    root.writeFile("/tmp/dir.png/x", "");
+    for (const char* file : {"/tmp/missing.png", "/tmp/dir.png", static_cast<const char*>(nullptr)})
         EXPECT_EQ(loadPNG(file), nullptr) << (file ? file : "null");
 }
 

@@ -59,7 +59,8 @@ TEST(HttpTransferTest, EveryFailureGivesItsResultAndNoMoreThanTheCap) {
         limits.totalMilliseconds = c.deadlineMs;
         HttpTransfer transfer(limits);
         const bool full = c.name == std::string("unwritable");
-        UniqueFile out{full ? std::fopen("/dev/full", "w") : SafeFile::openForWrite("/tmp/out")};
+        UniqueFile out{full ? std::fopen("/dev/full", "w")
+                            : SafeFile::openForWrite(root.real("/tmp/out"))};
         const auto start = std::chrono::steady_clock::now();
         const bool refused = c.name == std::string("refused");
         const std::string host = refused ? refusing.hostPort() : server.hostPort();

@@ -21,8 +21,8 @@ std::string join(std::initializer_list<std::string> fields) {
 }
 
 // "STATUS#MATCHES#SATELLITES | last match | last satellite".
-std::string loadListings() {
-    const ListingsLoader::Result r = ListingsLoader::load("/tmp/psn");
+std::string loadListings(const std::string& path) {
+    const ListingsLoader::Result r = ListingsLoader::load(path);
     std::string text = join({std::to_string(r.status), std::to_string(r.matches.size()),
                              std::to_string(r.satellites.size())});
     const matchray_matches& m = r.matches.empty() ? matchray_matches() : r.matches.back();
@@ -37,9 +37,9 @@ std::string loadListings() {
 }
 
 // "RESULT#CHANNELS | last channel", read with a cap of 3 channels.
-std::string readChannels() {
+std::string readChannels(const std::string& path) {
     std::list<match_ray_channels> channels;
-    std::string text = join({std::to_string(int(ChannelFileReader::read("/tmp/psn", channels, 3))),
+    std::string text = join({std::to_string(int(ChannelFileReader::read(path, channels, 3))),
                              std::to_string(channels.size())});
     const match_ray_channels& c = channels.empty() ? match_ray_channels() : channels.back();
     if (!channels.empty())
@@ -61,7 +61,9 @@ TEST(ListingsAndChannelFiles, ReadTheirCorporaAsTheSnapshotHasIt) {
             if (file != "(missing)") root.writeFile("/tmp/psn", readBinary(file));
             const bool channels = folder == "channel_file";
             text += folder + "/" + std::filesystem::path(file).filename().string() + ": " +
-                    (channels ? readChannels() : loadListings()) + "\n";
+                    (channels ? readChannels(root.real("/tmp/psn"))
+                              : loadListings(root.real("/tmp/psn"))) +
+                    "\n";
             EXPECT_TRUE(channels || !root.exists("/tmp/psn")) << "the loader removes it";
         }
     }

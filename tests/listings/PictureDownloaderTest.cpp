@@ -20,11 +20,12 @@ std::list<matchray_matches> matchesWith(const std::vector<const char*>& pictures
     return matches;
 }
 
-// Runs a pass on the server; the requests so far, "PATH|" each.
-std::string pass(LoopbackServer& server, const std::vector<const char*>& pictures) {
+// Runs a pass into the root's /tmp on the server; the requests so far, "PATH|" each.
+std::string pass(const TempRoot& root, LoopbackServer& server,
+                 const std::vector<const char*>& pictures) {
     eConfig::instance()->setKey("/matchray/pictures_host", server.hostPort().c_str());
     testing::internal::CaptureStdout();
-    PictureDownloader::run(matchesWith(pictures));
+    PictureDownloader::run(root.real("/tmp/"), matchesWith(pictures));
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "Zavrsio thread1\n");
     std::string paths;
     for (const auto& request : server.requests()) {
@@ -39,7 +40,7 @@ std::string pass(LoopbackServer& server, const std::vector<const char*>& picture
 TEST(PictureDownloaderTest, FetchesWhatIsMissingOnceAndNothingUnsafe) {
     TempRoot root;
     LoopbackServer server;
-    EXPECT_EQ(pass(server, {}), "") << "an empty pass ends as well";
+    EXPECT_EQ(pass(root, server, {}), "") << "an empty pass ends as well";
     server.answer("/fix/a.png", answer("picture a"));
     server.answer("/fix/my%20pic%20%C3%A9%231.png", answer("e"));
     server.answer("/fix/missing.png", answer("not here", 404));
@@ -49,7 +50,7 @@ TEST(PictureDownloaderTest, FetchesWhatIsMissingOnceAndNothingUnsafe) {
         "a.png", "a.png", "b.png",    "my pic \xC3\xA9#1.png", "../evil.png", "sub/x.png", ".",
         "..",    "",      "/abs.png", "missing.png",           "cut.png"};
     const std::string fetched = "/fix/a.png|/fix/my%20pic%20%C3%A9%231.png|/fix/missing.png|";
-    EXPECT_EQ(pass(server, names), fetched + "/fix/cut.png|");
+    EXPECT_EQ(pass(root, server, names), fetched + "/fix/cut.png|");
     std::string files;
     for (const char* name : {"a.png", "b.png", "my pic \xC3\xA9#1.png", "missing.png"})
         files += root.readFile(std::string("/tmp/") + name) + "|";
@@ -60,7 +61,8 @@ TEST(PictureDownloaderTest, FetchesWhatIsMissingOnceAndNothingUnsafe) {
     // Past the pass's budget, no picture is fetched.
     eConfig::instance()->setKey("/matchray/picture_pass_timeout", "1");
     server.answer("/fix/slow.png", answer(LoopbackServer::Answer::Delivery::stall));
-    EXPECT_EQ(pass(server, {"slow.png", "later.png"}), fetched + "/fix/cut.png|/fix/slow.png|");
+    EXPECT_EQ(pass(root, server, {"slow.png", "later.png"}),
+              fetched + "/fix/cut.png|/fix/slow.png|");
     EXPECT_FALSE(root.exists("/tmp/slow.png") || root.exists("/tmp/later.png"));
 }
 
@@ -68,7 +70,7 @@ TEST(PictureDownloaderTest, FetchesWhatIsMissingOnceAndNothingUnsafe) {
 TEST(SafeFileTest, OpensOnlyRegularFilesNeverThroughALinkAndRemovesStalePictures) {
     TempRoot root;
     root.writeFile("/tmp/psn", "old and long");
-    UniqueFile file{SafeFile::openForWrite("/tmp/psn")};
+    UniqueFile file{SafeFile::openForWrite(root.real("/tmp/psn"))};
     fputs("new", file.get());
     file.reset();
     EXPECT_EQ(root.readFile("/tmp/psn"), "new") << "written over from the start";
@@ -77,12 +79,14 @@ TEST(SafeFileTest, OpensOnlyRegularFilesNeverThroughALinkAndRemovesStalePictures
     ASSERT_EQ(symlink(root.real("/absent").c_str(), root.real("/tmp/dangling").c_str()), 0);
     ASSERT_EQ(mkfifo(root.real("/tmp/fifo").c_str(), 0600), 0);  // opening it must not block
     for (const char* path : {"/tmp/link.png", "/tmp/dangling", "/tmp/fifo", "/tmp"})
-        EXPECT_FALSE(SafeFile::openForWrite(path) || SafeFile::openForRead(path)) << path;
+        EXPECT_FALSE(SafeFile::openForWrite(root.real(path)) ||
+                     SafeFile::openForRead(root.real(path)))
+            << path;
     for (const char* name :
          {"/tmp/m7.png", "/tmp/abc", "/tmp/a.png.txt", "/tmp/M7.PNG", "/tmp/old.png", "/tmp/.png"})
         root.writeFile(name, "x");
     ASSERT_EQ(mkdir(root.real("/tmp/dir.png").c_str(), 0700), 0);
-    StalePictures::remove(matchesWith({"m7.png"}));
+    StalePictures::remove(root.real("/tmp"), matchesWith({"m7.png"}));
     for (const char* name :
          {"/tmp/m7.png", "/tmp/abc", "/tmp/a.png.txt", "/tmp/M7.PNG", "/tmp/psn", "/tmp/dir.png"})
         EXPECT_TRUE(root.exists(name)) << name;
@@ -90,7 +94,7 @@ TEST(SafeFileTest, OpensOnlyRegularFilesNeverThroughALinkAndRemovesStalePictures
         EXPECT_FALSE(root.exists(name)) << name;
     EXPECT_EQ(root.readFile("/victim.png"), "keep");
     std::filesystem::remove_all(root.real("/tmp"));
-    StalePictures::remove({});  // a missing folder is skipped
+    StalePictures::remove(root.real("/tmp"), {});  // a missing folder is skipped
     for (const char* name : {"m7.png", "..png", "a b.png"}) EXPECT_TRUE(SafeFile::isSafeName(name));
     for (const char* name : {"", ".", "..", "../psn", "a/b.png"})
         EXPECT_FALSE(SafeFile::isSafeName(name)) << name;

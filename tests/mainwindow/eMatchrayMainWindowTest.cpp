@@ -106,8 +106,8 @@ TEST(MainWindow, FiltersByColourKeyOpensTheChosenMatchAndCleansUp) {
     // A stale picture went; a picture still named was not fetched again, only the channels.
     EXPECT_FALSE(root.exists("/tmp/old.png"));
     for (const LoopbackServer::Request& r : server.requests())
-        EXPECT_EQ(r.path + " " + r.body,
-                  std::string(ChannelRequest::scriptPath) + " id=2&f=2&m=00:11:22:33:44:55");
+        EXPECT_EQ(r.bytes, postBytes(server, ChannelRequest::scriptPath, "PS",
+                                     "id=2&f=2&m=00:11:22:33:44:55"));
     EXPECT_EQ(server.requests().size(), 2u);
     // Closing ends the ticker; the pictures, decoded once for all filters, go with the window.
     EXPECT_FALSE(bThreadSponsorRunning);

@@ -1,6 +1,7 @@
 // plugin_exec as the host runs it: the real plug-in module in the real
 // emulator, headless, against a server on loopback.
 
+#include <grp.h>
 #include <gtest/gtest.h>
 #include <net/if.h>
 #include <sched.h>
@@ -24,7 +25,7 @@
 namespace {
 
 const char* const listingsPath = "/pitchsidenew/matchray_data_dm.php";
-const char* const fallbackZone = "(GMT+01:00) Sarajevo, Skopje, Warsaw, Zagreb";
+const std::string fallbackZone = "(GMT+01:00) Sarajevo, Skopje, Warsaw, Zagreb";
 
 // The kernel's text of eth0's address, or the zeros the plug-in sends without it.
 std::string expectedIdentity() {
@@ -58,11 +59,9 @@ TEST_F(PluginExecTest, SendsTheListingsRequestByteForByte) {
             zone.empty() ? std::vector<std::string>{} : std::vector{"/elitedvb/timezone=" + zone});
         const auto requests = server.requests();
         ASSERT_GT(requests.size(), before);
-        const auto& r = requests[before];
-        EXPECT_EQ(r.method + " " + r.path + " " + r.userAgent + " " + r.contentType + "\n" + r.body,
-                  std::string("POST ") + listingsPath +
-                      " PS application/x-www-form-urlencoded\nz=" +
-                      (zone.empty() ? fallbackZone : zone) + "&m=" + expectedIdentity());
+        EXPECT_EQ(requests[before].bytes, postBytes(server, listingsPath, "PS",
+                                                    "z=" + (zone.empty() ? fallbackZone : zone) +
+                                                        "&m=" + expectedIdentity()));
     }
 }
 
@@ -102,6 +101,58 @@ TEST_F(PluginExecTest, ExhaustedMemoryEndsOnTheErrorBox) {
     ASSERT_EQ(result.dumps().size(), 1u) << result.transcript();
     EXPECT_TRUE(showsErrorBox(result.dumps()[0])) << result.dumps()[0];
     EXPECT_EQ(result.returned(), std::optional<int>(0));
+}
+
+// The emulator puts the plug-in's /tmp under its root: the stale pictures the plug-in clears
+// there go, a decoy picture in the real /tmp stays, and the answer file that a failed channel
+// request leaves behind is the root's, not the real /tmp/psn. 0 when so.
+int keepsToTheRoot() {
+    struct stat before {
+    }, after{};
+    const bool hadPsn = stat("/tmp/psn", &before) == 0;
+    char decoy[] = "/tmp/matchray-decoy-XXXXXX.png";
+    const int fd = mkstemps(decoy, 4);
+    if (fd < 0) return 1;
+    close(fd);
+    TempRoot root;
+    LoopbackServer server;
+    server.answer(listingsPath, answer(TestFiles::listings({{4, "A - B", "kept.png"}})));
+    root.writeFile("/tmp/stale.png", "x");
+    root.writeFile("/tmp/kept.png", TestFiles::png());
+    EmulatorSettings settings;
+    settings.listingsHost = settings.picturesHost = server.hostPort();
+    // A match chosen: its channel request fails (404) and leaves its answer file; the error box.
+    const EmulatorRun run(root, "key ok\nkey ok\nkey exit\n", settings);
+    const bool psnKept = stat("/tmp/psn", &after) == 0
+                             ? hadPsn && after.st_ino == before.st_ino &&
+                                   after.st_mtim.tv_nsec == before.st_mtim.tv_nsec
+                             : !hadPsn;
+    const bool kept = access(decoy, F_OK) == 0 && unlink(decoy) == 0;
+    const bool good = run.returned() == -1 && !root.exists("/tmp/stale.png") &&
+                      root.exists("/tmp/kept.png") && root.exists("/tmp/psn") && kept && psnKept;
+    if (!good)
+        std::fprintf(stderr, "decoy %s, /tmp/psn %s\n%s", kept ? "kept" : "gone",
+                     psnKept ? "untouched" : "touched", run.transcript().c_str());
+    return good ? 0 : 1;
+}
+
+TEST(PluginFiles, StayUnderTheEmulatorsRootAsRootAndAsAnotherUser) {
+    EXPECT_EQ(keepsToTheRoot(), 0) << "as user " << getuid();
+    if (getuid() != 0) return;  // the run above was an ordinary user's
+    const pid_t pid = fork();
+    if (pid == 0) {
+        if (setgroups(0, nullptr) != 0 || setgid(65534) != 0 || setuid(65534) != 0) _exit(77);
+        if (runProcess({emulatorPath(), "--help"}).exitCode != 0 ||
+            access(MATCHRAY_LIB_DIR "/matchray.so", R_OK) != 0)
+            _exit(78);
+        _exit(keepsToTheRoot());
+    }
+    int status = 0;
+    waitpid(pid, &status, 0);
+    const int code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    if (code == 77) GTEST_SKIP() << "root could not become nobody here";
+    if (code == 78) GTEST_SKIP() << "nobody can't run this build: its folders are closed to others";
+    EXPECT_EQ(code, 0) << "as nobody";
 }
 
 // In new user, network and mount namespaces: no eth0, and a tmpfs of 16 KiB as /tmp (RAM on a
@@ -148,8 +199,7 @@ TEST(PluginExecNamespaceTest, WithoutEth0AndWithAFullTmp) {
     waitpid(pid, &status, 0);
     if (WIFEXITED(status) && WEXITSTATUS(status) == 100) GTEST_SKIP() << "no namespaces here";
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "no error box on a full /tmp";
-    EXPECT_EQ(root.readFile("/received"),
-              "z=" + std::string(fallbackZone) + "&m=00:00:00:00:00:00");
+    EXPECT_EQ(root.readFile("/received"), "z=" + fallbackZone + "&m=00:00:00:00:00:00");
 }
 
 }  // namespace

@@ -188,6 +188,7 @@ bool LoopbackServer::readRequest(int fd, std::string& pending, Request& request)
     request.body = pending.substr(bodyStart, bodySize);
     request.userAgent = header(headers, "User-Agent");
     request.contentType = header(headers, "Content-Type");
+    request.bytes = pending.substr(0, bodyStart + bodySize);
     pending.erase(0, bodyStart + bodySize);
     return true;
 }
@@ -261,4 +262,12 @@ LoopbackServer::Answer answer(LoopbackServer::Answer::Delivery delivery, std::st
     a.body = std::move(body);
     a.status = status;
     return a;
+}
+
+std::string postBytes(const LoopbackServer& server, const std::string& path,
+                      const std::string& userAgent, const std::string& body) {
+    return "POST " + path + " HTTP/1.1\r\nHost: " + server.hostPort() +
+           "\r\nUser-Agent: " + userAgent +
+           "\r\nAccept: */*\r\nContent-Length: " + std::to_string(body.size()) +
+           "\r\nContent-Type: application/x-www-form-urlencoded\r\n\r\n" + body;
 }

@@ -40,6 +40,7 @@ public:
         std::string body;
         std::string userAgent;
         std::string contentType;
+        std::string bytes;   // the whole request as it came
         int connection = 0;  // tells connections apart: 1 for the first, and so on
     };
 
@@ -86,6 +87,10 @@ private:
     int accepted = 0;
     std::vector<Request> received;
 };
+
+// The bytes of the POST of body to path on the server that libcurl sends for the plug-in.
+std::string postBytes(const LoopbackServer& server, const std::string& path,
+                      const std::string& userAgent, const std::string& body);
 
 // An answer: the body as it is, or delivered the given way.
 LoopbackServer::Answer answer(std::string body, int status = 200);

@@ -1,5 +1,6 @@
 #include "TempRoot.h"
 
+#include <dlfcn.h>
 #include <stdlib.h>
 
 #include <filesystem>
@@ -7,7 +8,7 @@
 #include <sstream>
 #include <stdexcept>
 
-#include "eReceiverRoot.h"
+#include "ReceiverRoot.h"
 
 namespace fs = std::filesystem;
 
@@ -17,7 +18,16 @@ TempRoot::TempRoot() {
     root = pattern;
     fs::create_directories(root + "/tmp");
     fs::create_directories(root + "/var/tuxbox/config/host");
-    eReceiverRoot::set(root);
+    ReceiverRoot::set(root);
+    // Named once per program; a root of a later test takes over the mapping.
+    static const bool mapped = [] {
+        void* units = dlopen("libplugin_units.so", RTLD_NOW | RTLD_NOLOAD);
+        std::string error;
+        if (units && !ReceiverRoot::mapCallsFrom(units, error))
+            throw std::runtime_error("plugin_units can't be mapped: " + error);
+        return units != nullptr;
+    }();
+    (void)mapped;
 }
 
 TempRoot::~TempRoot() {

@@ -1,7 +1,9 @@
 #pragma once
 // A receiver root of its own for one test: a fresh directory with "tmp" and
 // the config directory inside, made the host's receiver root while it lives,
-// and removed with everything in it afterwards.
+// and removed with everything in it afterwards. When the test program runs the
+// plug-in's code from the plugin_units module, as the emulator runs
+// matchray.so, that code's calls go under the root as well.
 
 #include <string>
 

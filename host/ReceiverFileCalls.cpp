@@ -1,0 +1,149 @@
+// The C library's path-taking functions, defined again: a call made from the
+// code of a module that ReceiverRoot maps works on ReceiverRoot::map(path);
+// every other call reaches the next definition (the C library's, or a
+// sanitizer's) with its path unchanged. Both spellings of the large-file
+// functions are defined, as a 32-bit module calls the 64-bit ones.
+
+// The definitions carry the C library's own names and types, so no large-file
+// renaming may apply in this file.
+#undef _FILE_OFFSET_BITS
+
+#include <dirent.h>
+#include <dlfcn.h>
+#include <fcntl.h>
+#include <stdarg.h>
+#include <stdio.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <string>
+
+#include "ReceiverRoot.h"
+
+namespace {
+
+// The next definition of name after this program's: the C library's own.
+template <typename Function>
+Function next(const char* name) {
+    return reinterpret_cast<Function>(dlsym(RTLD_NEXT, name));
+}
+
+// The path a call from the code at caller works on.
+class Path {
+public:
+    Path(const char* path, const void* caller) : given(path) {
+        if (!path || !ReceiverRoot::mapsCallsFrom(caller)) return;
+        mapped = ReceiverRoot::map(path);
+        given = mapped.c_str();
+    }
+    operator const char*() const { return given; }
+
+private:
+    const char* given;
+    std::string mapped;
+};
+
+// open's third argument, which is there only when the flags create a file.
+mode_t modeOf(int flags, va_list arguments) {
+    return (flags & O_CREAT) || (flags & O_TMPFILE) == O_TMPFILE ? va_arg(arguments, mode_t) : 0;
+}
+
+}  // namespace
+
+#define CALLER __builtin_return_address(0)
+// Resolved once, on the first call.
+#define NEXT(name) static const auto real = next<decltype(&name)>(#name)
+
+extern "C" {
+
+int open(const char* path, int flags, ...) {
+    NEXT(open);
+    va_list arguments;
+    va_start(arguments, flags);
+    const mode_t mode = modeOf(flags, arguments);
+    va_end(arguments);
+    return real(Path(path, CALLER), flags, mode);
+}
+
+int open64(const char* path, int flags, ...) {
+    NEXT(open64);
+    va_list arguments;
+    va_start(arguments, flags);
+    const mode_t mode = modeOf(flags, arguments);
+    va_end(arguments);
+    return real(Path(path, CALLER), flags, mode);
+}
+
+FILE* fopen(const char* path, const char* mode) {
+    NEXT(fopen);
+    return real(Path(path, CALLER), mode);
+}
+
+FILE* fopen64(const char* path, const char* mode) {
+    NEXT(fopen64);
+    return real(Path(path, CALLER), mode);
+}
+
+DIR* opendir(const char* path) {
+    NEXT(opendir);
+    return real(Path(path, CALLER));
+}
+
+int remove(const char* path) noexcept {
+    NEXT(remove);
+    return real(Path(path, CALLER));
+}
+
+int unlink(const char* path) noexcept {
+    NEXT(unlink);
+    return real(Path(path, CALLER));
+}
+
+int rename(const char* from, const char* to) noexcept {
+    NEXT(rename);
+    return real(Path(from, CALLER), Path(to, CALLER));
+}
+
+int mkdir(const char* path, mode_t mode) noexcept {
+    NEXT(mkdir);
+    return real(Path(path, CALLER), mode);
+}
+
+int access(const char* path, int how) noexcept {
+    NEXT(access);
+    return real(Path(path, CALLER), how);
+}
+
+int stat(const char* path, struct stat* status) noexcept {
+    NEXT(stat);
+    return real(Path(path, CALLER), status);
+}
+
+int stat64(const char* path, struct stat64* status) noexcept {
+    NEXT(stat64);
+    return real(Path(path, CALLER), status);
+}
+
+int lstat(const char* path, struct stat* status) noexcept {
+    NEXT(lstat);
+    return real(Path(path, CALLER), status);
+}
+
+int lstat64(const char* path, struct stat64* status) noexcept {
+    NEXT(lstat64);
+    return real(Path(path, CALLER), status);
+}
+
+}  // extern "C"
+
+const ReceiverRoot::FileCall* ReceiverRoot::fileCalls() {
+#define CALL(name) \
+    { #name, reinterpret_cast < void*>(&name) }
+    static const FileCall calls[] = {
+        CALL(open),   CALL(open64), CALL(fopen),  CALL(fopen64), CALL(opendir),
+        CALL(remove), CALL(unlink), CALL(rename), CALL(mkdir),   CALL(access),
+        CALL(stat),   CALL(stat64), CALL(lstat),  CALL(lstat64), {nullptr, nullptr},
+    };
+#undef CALL
+    return calls;
+}

@@ -1,0 +1,42 @@
+#pragma once
+// The stand-in's receiver root: the folder on the PC that holds the receiver's
+// own folders, /tmp and /var/tuxbox. The plug-in knows nothing of it and uses
+// the receiver's absolute paths as they are. Two things put them under the root:
+//  - the host's functions that take receiver paths (loadPNG, the configuration
+//    store) map them with map();
+//  - the C library's path-taking functions (open, fopen, opendir, remove,
+//    unlink, stat, ...) are defined again in ReceiverFileCalls.cpp. In a
+//    program that exports them, as receiver-emu does, a loaded module's calls
+//    bind to them first. They map the paths of calls made from the code of the
+//    modules named with mapCallsFrom, and pass every other call on unchanged,
+//    so the program's own files and those of its libraries stay where they are.
+// Set the root and name the modules before other threads start.
+
+#include <string>
+
+class ReceiverRoot {
+public:
+    static void set(const std::string& directory);
+    static const std::string& get();
+
+    // A path in /tmp or /var/tuxbox, once "." and ".." are resolved, as ROOT +
+    // path. Any other path comes back as it is, and so does every path when
+    // the root is "/" and a path that already lies in the root.
+    static std::string map(const std::string& path);
+
+    // Maps the paths of the calls that the code of a loaded module (a dlopen
+    // handle) makes. False, with the reason in error, when the module's code
+    // can't be found or the program doesn't export the file functions, so
+    // that the module's calls would reach the C library unmapped.
+    static bool mapCallsFrom(void* module, std::string& error);
+    // Whether the code at address belongs to such a module.
+    static bool mapsCallsFrom(const void* address);
+
+    // A file function defined here, ended by a null name.
+    struct FileCall {
+        const char* name;
+        void* function;
+    };
+    // Defined beside the file functions, so a program that names a module links them.
+    static const FileCall* fileCalls();
+};
