@@ -3,6 +3,10 @@
 // every other call reaches the next definition (the C library's, or a
 // sanitizer's) with its path unchanged. Both spellings of the large-file
 // functions are defined, as a 32-bit module calls the 64-bit ones.
+//
+// A sanitizer's runtime calls some of these while it starts, before its
+// checks can run: this file is built without them (host/CMakeLists.txt), and
+// what it calls on every call (the code ranges) lives here too.
 
 // The definitions carry the C library's own names and types, so no large-file
 // renaming may apply in this file.
@@ -16,11 +20,22 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <string>
 
 #include "ReceiverRoot.h"
 
 namespace {
+
+// The code of the modules whose calls are mapped. Written before other
+// threads start; a slot is filled before the count covers it.
+struct CodeRange {
+    uintptr_t begin;
+    uintptr_t end;
+};
+constexpr int maxRanges = 16;
+CodeRange ranges[maxRanges];
+std::atomic<int> rangeCount{0};
 
 // The next definition of name after this program's: the C library's own.
 template <typename Function>
@@ -49,6 +64,23 @@ mode_t modeOf(int flags, va_list arguments) {
 }
 
 }  // namespace
+
+bool ReceiverRoot::addCodeRange(uintptr_t begin, uintptr_t end) {
+    const int used = rangeCount.load();
+    if (used == maxRanges) return false;
+    ranges[used] = CodeRange{begin, end};
+    rangeCount.store(used + 1);
+    return true;
+}
+
+bool ReceiverRoot::mapsCallsFrom(const void* address) {
+    const auto at = reinterpret_cast<uintptr_t>(address);
+    const int used = rangeCount.load();
+    for (int i = 0; i < used; ++i) {
+        if (at >= ranges[i].begin && at < ranges[i].end) return true;
+    }
+    return false;
+}
 
 #define CALLER __builtin_return_address(0)
 // Resolved once, on the first call.

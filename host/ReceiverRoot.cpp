@@ -3,8 +3,6 @@
 #include <dlfcn.h>
 #include <link.h>
 
-#include <atomic>
-#include <cstdint>
 #include <cstring>
 #include <vector>
 
@@ -14,16 +12,6 @@ std::string& rootDirectory() {
     static std::string root = "/";
     return root;
 }
-
-// The executable segments of the modules whose calls are mapped. Written
-// before other threads start; a slot is filled before the count covers it.
-struct CodeRange {
-    uintptr_t begin = 0;
-    uintptr_t end = 0;
-};
-constexpr int maxRanges = 16;
-CodeRange ranges[maxRanges];
-std::atomic<int> rangeCount{0};
 
 // "/a/./b/../c" -> "/a/c"; ".." never climbs above "/".
 std::string resolveDots(const std::string& path) {
@@ -51,29 +39,23 @@ bool isIn(const std::string& path, const std::string& folder) {
            (path.size() == folder.size() || path[folder.size()] == '/');
 }
 
-struct Search {
-    uintptr_t base;
-    const char* name;
-    bool found = false;
-};
+}  // namespace
 
-int addRanges(dl_phdr_info* info, size_t, void* data) {
-    auto* search = static_cast<Search*>(data);
-    if (info->dlpi_addr != search->base || std::strcmp(info->dlpi_name, search->name) != 0)
+// Called for each loaded module until one matches: the module's executable
+// segments are the code whose calls are mapped.
+int ReceiverRoot::addCode(dl_phdr_info* info, size_t, void* data) {
+    auto* module = static_cast<link_map*>(data);
+    if (info->dlpi_addr != module->l_addr || std::strcmp(info->dlpi_name, module->l_name) != 0)
         return 0;
+    int added = 0;
     for (int i = 0; i < info->dlpi_phnum; ++i) {
         const ElfW(Phdr)& segment = info->dlpi_phdr[i];
-        const int used = rangeCount.load();
-        if (segment.p_type != PT_LOAD || !(segment.p_flags & PF_X) || used == maxRanges) continue;
-        ranges[used].begin = info->dlpi_addr + segment.p_vaddr;
-        ranges[used].end = ranges[used].begin + segment.p_memsz;
-        rangeCount.store(used + 1);
-        search->found = true;
+        if (segment.p_type != PT_LOAD || !(segment.p_flags & PF_X)) continue;
+        const uintptr_t begin = info->dlpi_addr + segment.p_vaddr;
+        added += addCodeRange(begin, begin + segment.p_memsz);
     }
-    return 1;
+    return added > 0 ? 1 : -1;
 }
-
-}  // namespace
 
 void ReceiverRoot::set(const std::string& directory) {
     std::string root = directory;
@@ -107,17 +89,9 @@ bool ReceiverRoot::mapCallsFrom(void* module, std::string& error) {
         error = "the module is not loaded";
         return false;
     }
-    Search search{map->l_addr, map->l_name};
-    dl_iterate_phdr(addRanges, &search);
-    if (!search.found) error = "the module's code was not found";
-    return search.found;
-}
-
-bool ReceiverRoot::mapsCallsFrom(const void* address) {
-    const auto at = reinterpret_cast<uintptr_t>(address);
-    const int used = rangeCount.load();
-    for (int i = 0; i < used; ++i) {
-        if (at >= ranges[i].begin && at < ranges[i].end) return true;
+    if (dl_iterate_phdr(addCode, map) != 1) {
+        error = "the module's code was not found";
+        return false;
     }
-    return false;
+    return true;
 }

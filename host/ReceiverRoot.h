@@ -12,7 +12,11 @@
 //    so the program's own files and those of its libraries stay where they are.
 // Set the root and name the modules before other threads start.
 
+#include <cstddef>
+#include <cstdint>
 #include <string>
+
+struct dl_phdr_info;
 
 class ReceiverRoot {
 public:
@@ -32,11 +36,15 @@ public:
     // Whether the code at address belongs to such a module.
     static bool mapsCallsFrom(const void* address);
 
-    // A file function defined here, ended by a null name.
+    // A file function defined in ReceiverFileCalls.cpp, ended by a null name.
     struct FileCall {
         const char* name;
         void* function;
     };
-    // Defined beside the file functions, so a program that names a module links them.
     static const FileCall* fileCalls();
+
+private:
+    static int addCode(dl_phdr_info* info, size_t size, void* module);
+    // Adds a range of mapped code; false when there is no room for more.
+    static bool addCodeRange(uintptr_t begin, uintptr_t end);
 };

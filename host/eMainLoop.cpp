@@ -37,6 +37,11 @@ void eMainLoop::postText(eWidget* widget, const eString& text) {
     wake();
 }
 
+void eMainLoop::dropText(const eWidget* widget) {
+    std::lock_guard<std::mutex> lock(mutex);
+    texts.erase(const_cast<eWidget*>(widget));
+}
+
 void eMainLoop::wake() {
     if (wakeFd < 0) return;
     const uint64_t one = 1;

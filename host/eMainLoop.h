@@ -35,9 +35,10 @@ public:
     // are dropped by cancel(owner); a widget cancels its own on destruction.
     void post(std::function<void()> task, const void* owner = nullptr);
     // Thread-safe. Sets widget's text on the GUI thread's next turn. Of the
-    // texts handed over for one widget meanwhile only the newest is set.
-    // cancel(widget) drops it.
+    // texts handed over for one widget meanwhile only the newest is set; a
+    // text the GUI thread sets itself, or cancel(widget), drops it.
     void postText(eWidget* widget, const eString& text);
+    void dropText(const eWidget* widget);
     void cancel(const void* owner);
 
     bool isGuiThread() const { return std::this_thread::get_id() == guiThread; }

@@ -112,6 +112,7 @@ void eWidget::setText(const eString& text) {
         loop.postText(this, text);
         return;
     }
+    loop.dropText(this);  // an older text of another thread
     if (this->text == text) return;
     this->text = text;
     changed(eWidgetEvent::changedText);

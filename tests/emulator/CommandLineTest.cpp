@@ -71,6 +71,7 @@ TEST(EmulatorCommandLine, RunsInTheDefaultRootOrExitsWithTwoAndSaysWhy) {
         {{MATCHRAY_LIB_DIR "/noentryplugin.so"}, 2, "has no plugin_exec"},
         {{"--bogus", testPlugin}, 2, "usage: receiver-emu"},
         {{"--script", scratch.real("/absent.txt"), testPlugin}, 2, "cannot read script"},
+        {{"--root", "/", testPlugin}, 2, "is the PC's own /tmp; choose another --root"},
     };
     for (const auto& [args, exitCode, message] : cases) {
         // Without --root, the root is made in the current directory.

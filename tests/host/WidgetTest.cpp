@@ -58,15 +58,19 @@ TEST(MainLoop, SetsTheNewestTextOfAnotherThreadOnItsNextTurnOnce) {
         }
         int changes = 0;
     };
-    auto label = std::make_unique<Label>(), gone = std::make_unique<Label>();
+    auto label = std::make_unique<Label>(), gone = std::make_unique<Label>(),
+         set = std::make_unique<Label>();
     std::thread([&] {
         for (const char* text : {"1", "2", "3"}) label->setText(text);
         gone->setText("x");
+        set->setText("older");
     }).join();
     EXPECT_EQ(label->getText(), "");
     gone.reset();  // its text is dropped with it
+    set->setText("newer");
     eMainLoop::instance().processPending();
-    EXPECT_EQ(label->getText() + " " + std::to_string(label->changes), "3 1");
+    EXPECT_EQ(label->getText() + " " + std::to_string(label->changes) + " " + set->getText(),
+              "3 1 newer");
 }
 
 TEST(Widget, ExecEndsOnCloseAcceptOrRejectAndColourKeysGoToShownShortcuts) {
