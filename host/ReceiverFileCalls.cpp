@@ -37,10 +37,17 @@ constexpr int maxRanges = 16;
 CodeRange ranges[maxRanges];
 std::atomic<int> rangeCount{0};
 
-// The next definition of name after this program's: the C library's own.
+// The next definition of name after this program's: the C library's own, or
+// a sanitizer's. Looked up on the first call and kept in slot, which needs no
+// guard: a sanitizer's runtime would take that before it is ready.
 template <typename Function>
-Function next(const char* name) {
-    return reinterpret_cast<Function>(dlsym(RTLD_NEXT, name));
+Function next(std::atomic<void*>& slot, const char* name) {
+    void* function = slot.load(std::memory_order_acquire);
+    if (!function) {
+        function = dlsym(RTLD_NEXT, name);
+        slot.store(function, std::memory_order_release);
+    }
+    return reinterpret_cast<Function>(function);
 }
 
 // The path a call from the code at caller works on.
@@ -83,8 +90,9 @@ bool ReceiverRoot::mapsCallsFrom(const void* address) {
 }
 
 #define CALLER __builtin_return_address(0)
-// Resolved once, on the first call.
-#define NEXT(name) static const auto real = next<decltype(&name)>(#name)
+#define NEXT(name)                         \
+    static std::atomic<void*> next_##name; \
+    const auto real = next<decltype(&name)>(next_##name, #name)
 
 extern "C" {
 
