@@ -24,18 +24,8 @@ TEST(DetailEntry, DrawsAsItsSnapshotLaidOutOnceWithIconsByRule) {
     const std::string images = MATCHRAY_SOURCE_DIR "/data/images/";
     root.writeFile(eMatchrayDetailChoice::hdIconPath, readBinary(images + "hd.png"));
     root.writeFile(eMatchrayDetailChoice::ftaIconPath, readBinary(images + "fta.png"));
-    // The draw record, one line per drawing: "KIND TEXT at X,Y WxH COLOUR [SKIN NAME]".
     const auto draw = [&](eMatchrayDetailChoice& entry, int state = 0) {
-        std::string text;
-        for (const gDrawOp& op : recorder.draw(entry, eRect(0, 100, 520, 50), state).operations()) {
-            const char* name = eSkin::getActive()->colorName(op.color);
-            char line[512];
-            snprintf(line, sizeof line, "%c %s at %d,%d %dx%d #%08X %s\n", "fltp"[int(op.kind)],
-                     op.text.c_str(), op.area.left(), op.area.top(), op.area.width(),
-                     op.area.height(), op.color.argb, name ? name : "");
-            text += line;
-        }
-        return text;
+        return recorder.text(entry, eRect(0, 100, 520, 50), state);
     };
     eMatchrayDetailChoice shown(nullptr, channel("Sport One", "Free To Air", 1)),
         bare(nullptr, {1, 2, "Sport One", "13.0", "e", "11013", "H", 27500, "", "", 0});

@@ -17,6 +17,9 @@ public:
 
     // Redraws entry into rect in state; what redraw returned is in returned.
     const gDrawRecord& draw(eListBoxEntry& entry, const eRect& rect, int state = 0);
+    // The same as text, one line per drawing, "KIND TEXT at X,Y WxH #COLOUR [SKIN NAME]",
+    // then "returns TEXT".
+    std::string text(eListBoxEntry& entry, const eRect& rect, int state = 0);
 
     const gDrawRecord& record() const { return drawn; }
     eString returned;
