@@ -93,8 +93,9 @@ TEST_F(Served, RequestTableAnswersAsTheSnapshotShows) {
     std::string text;
     for (auto& r : table) {
         std::string answer = ask(r[0], r[1], r[2]);
-        std::size_t end = 0;  // after the first, answers are shown in their first 12 lines
-        for (int line = 0; line < 12 && end != std::string::npos && &r != &table[0]; ++line)
+        // The first answer in full, the others in their first 12 lines.
+        std::size_t end = &r == &table[0] ? std::string::npos : 0;
+        for (int line = 0; line < 12 && end != std::string::npos; ++line)
             end = answer.find('\n', end + 1);
         text += "\n" + r[0] + " " + r[1] + " " + r[2].substr(0, 60) + "\n" + answer.substr(0, end);
     }
