@@ -362,7 +362,9 @@ void HttpServer::writeTo(Connection& c) {
         msghdr message{};
         message.msg_iov = parts;
         message.msg_iovlen = count;
-        const ssize_t n = ::sendmsg(c.fd, &message, MSG_NOSIGNAL);
+        // A response closed right after it goes out with the FIN in one segment.
+        const ssize_t n =
+            ::sendmsg(c.fd, &message, MSG_NOSIGNAL | (closesAtOnce(c) ? MSG_MORE : 0));
         if (n < 0) {
             if (errno == EINTR) continue;
             if (errno == EAGAIN || errno == EWOULDBLOCK) return watch(c, EPOLLOUT);
@@ -374,6 +376,10 @@ void HttpServer::writeTo(Connection& c) {
     finishResponse(c);
 }
 
+bool HttpServer::closesAtOnce(const Connection& c) const {
+    return c.closeAfter && !c.refused && c.in.empty() && !stopRequested;
+}
+
 void HttpServer::finishResponse(Connection& c) {
     c.response.reset();
     c.since = Clock::now();
@@ -381,7 +387,7 @@ void HttpServer::finishResponse(Connection& c) {
         // A client that asked to close sends nothing more: close at once. Otherwise half-close
         // and read what it still sends, so that unread bytes don't turn our close into a
         // reset that could destroy the response in flight.
-        if (!c.refused && c.in.empty() && !stopRequested) return close(c);
+        if (closesAtOnce(c)) return close(c);
         if (::shutdown(c.fd, SHUT_WR) != 0) {
             if (!clientGone(errno)) failed("shutdown");
             return close(c);

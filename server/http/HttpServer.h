@@ -98,6 +98,7 @@ private:
               std::shared_ptr<const HttpResponse> response, bool close);
     void writeTo(Connection& c);
     void finishResponse(Connection& c);
+    bool closesAtOnce(const Connection& c) const;
     bool control(int operation, int fd, std::uint32_t events, std::uint64_t tag);
     void watch(Connection& c, std::uint32_t events);
     void close(Connection& c);
