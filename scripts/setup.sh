@@ -6,8 +6,8 @@ set -euo pipefail
 PACKAGES=(
   build-essential cmake pkg-config clang-format
   libcurl4-openssl-dev libsigc++-2.0-dev libpng-dev libfreetype-dev fonts-dejavu-core fonts-liberation
-  libsdl2-dev libcpp-httplib-dev libsqlite3-dev sqlite3 nlohmann-json3-dev
-  libhowardhinnant-date-dev tzdata
+  libsdl2-dev libsqlite3-dev sqlite3 nlohmann-json3-dev
+  libhowardhinnant-date-dev tzdata libboost-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   famfamfam-flag-png xvfb xauth
   clang-14 libclang-rt-14-dev

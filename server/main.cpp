@@ -4,6 +4,7 @@
 #include <pthread.h>
 #include <signal.h>
 #include <sys/resource.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <cstdio>
@@ -11,8 +12,9 @@
 
 #include "CommandLine.h"
 #include "DatabaseError.h"
-#include "HttpService.h"
 #include "Importer.h"
+#include "ListingsService.h"
+#include "LogWriter.h"
 
 namespace {
 
@@ -56,7 +58,10 @@ int runServe(const CommandLine& cl) {
         setrlimit(RLIMIT_NOFILE, &files);
     }
 
-    HttpService::Options options;
+    // Every message from here on goes through the log's own thread, so that a reader of
+    // standard error that stalls holds up neither serving nor stopping.
+    LogWriter log(STDERR_FILENO);
+    ListingsService::Options options;
     options.dbPath = cl.dbPath;
     options.bindAddress = cl.bindAddress;
     options.port = cl.port;
@@ -64,15 +69,15 @@ int runServe(const CommandLine& cl) {
     options.threads = cl.threads;
     options.requestDeadlineMs = cl.requestDeadlineSeconds * 1000;
     options.idleLimitMs = cl.idleLimitSeconds * 1000;
+    options.log = [&log](const std::string& line) { log.write(line); };
     try {
-        HttpService service(options);
-        const int port = service.bind();
-        if (port < 0) {
-            std::fprintf(stderr, "listings-server: cannot listen on %s:%d\n",
-                         cl.bindAddress.c_str(), cl.port);
+        ListingsService service(options);
+        const HttpServer::Listening listening = service.bind();
+        if (listening.port < 0) {
+            log.write("listings-server: " + listening.error);
             return 1;
         }
-        std::printf("listening on %s:%d\n", cl.bindAddress.c_str(), port);
+        std::printf("listening on %s:%d\n", cl.bindAddress.c_str(), listening.port);
         std::fflush(stdout);
 
         std::thread signalWaiter([&service, stopSignals] {
@@ -84,10 +89,10 @@ int runServe(const CommandLine& cl) {
         // Wake the waiter when the service ended for a reason of its own.
         pthread_kill(signalWaiter.native_handle(), SIGTERM);
         signalWaiter.join();
-        std::fprintf(stderr, "listings-server: stopped\n");
+        log.write(served ? "listings-server: stopped" : "listings-server: serving failed");
         return served ? 0 : 1;
-    } catch (const DatabaseError& e) {
-        std::fprintf(stderr, "listings-server: %s\n", e.what());
+    } catch (const std::exception& e) {
+        log.write(std::string("listings-server: ") + e.what());
         return 1;
     }
 }

@@ -2,8 +2,8 @@
 # Builds the libraries that the 32-bit big-endian PowerPC cross build links
 # against, from Debian's own source packages, into a prefix outside the
 # repository:
-#   zlib, libpng, FreeType, libsigc++-2.0, libcurl (plain HTTP only),
-#   GoogleTest (from /usr/src/googletest) and cpp-httplib (header only).
+#   zlib, libpng, FreeType, libsigc++-2.0, libcurl (plain HTTP only)
+#   and GoogleTest (from /usr/src/googletest).
 #
 # Usage: scripts/ppc/build-deps.sh
 # Environment:
@@ -55,7 +55,7 @@ fi
 mkdir -p "$PREFIX" "$SRC" "$BUILD" "$STAMPS"
 
 # --- Sources -----------------------------------------------------------------
-SOURCE_PACKAGES=(zlib libpng1.6 freetype libsigc++-2.0 curl cpp-httplib)
+SOURCE_PACKAGES=(zlib libpng1.6 freetype libsigc++-2.0 curl)
 
 # The unpacked source tree of a source package, e.g. $SRC/curl/curl-7.88.1.
 source_dir() {
@@ -200,28 +200,5 @@ else
 fi
 
 cmake_dep googletest /usr/src/googletest -DBUILD_GMOCK=ON -DINSTALL_GTEST=ON
-
-# cpp-httplib is used header-only: the tests' loopback server needs no TLS or
-# compression, and Debian's native package ships a split build.
-HTTPLIB_SRC="$(source_dir cpp-httplib)"
-if [ ! -f "$STAMPS/cpp-httplib.built" ] || [ "$(cat "$STAMPS/cpp-httplib.built")" != "$HTTPLIB_SRC" ]; then
-  mkdir -p "$PREFIX/include" "$PREFIX/lib/pkgconfig"
-  cp "$HTTPLIB_SRC/httplib.h" "$PREFIX/include/httplib.h"
-  version="$(sed -n 's/^#define CPPHTTPLIB_VERSION "\(.*\)"/\1/p' "$HTTPLIB_SRC/httplib.h")"
-  cat >"$PREFIX/lib/pkgconfig/cpp-httplib.pc" <<EOF
-prefix=$PREFIX
-includedir=\${prefix}/include
-
-Name: cpp-httplib
-Description: A C++ HTTP server and client library (header only, no TLS)
-Version: $version
-Libs: -pthread
-Cflags: -I\${includedir}
-EOF
-  echo "$HTTPLIB_SRC" >"$STAMPS/cpp-httplib.built"
-  log "cpp-httplib: installed header $version"
-else
-  log "cpp-httplib: up to date"
-fi
 
 log "prefix ready: $PREFIX"

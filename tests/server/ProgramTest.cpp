@@ -1,11 +1,15 @@
 // The listings-server program: importing, refusing to start, many receivers at once, and
 // two replicas behind an nginx balancer (as docs/server.md deploys them), one killed.
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <atomic>
 #include <cstring>
+#include <deque>
+#include <regex>
 #include <tuple>
 
 #include "ChildProcess.h"
@@ -77,7 +81,10 @@ TEST(ServerProgram, ImportsServesManyReceiversAtOnceAndStops) {
          1,
          "matches[0] (id 500), field \"kickoff\": is missing\nnothing was imported"},
         {{"serve"}, 2, "--db FILE is required"},
-        {{"serve", "--db", root.real("/none.db")}, 1, "cannot open database"}};
+        {{"serve", "--db", root.real("/none.db")}, 1, "cannot open database"},
+        {{"serve", "--db", s.db, "--port", std::to_string(s.port)},
+         1,
+         ":" + std::to_string(s.port) + ": Address already in use"}};
     for (auto [args, exitCode, message] : refusals) {
         args.insert(args.begin(), server);
         const ProcessResult r = runProcess(args);
@@ -92,6 +99,43 @@ TEST(ServerProgram, ImportsServesManyReceiversAtOnceAndStops) {
     const std::string log = root.readFile("/server.log");
     EXPECT_EQ(lineCount(log), asks.size() + 2000 + 1);  // and "stopped"
     EXPECT_NE(log.find("listings-server: stopped"), std::string::npos);
+}
+
+// Standard error into a pipe that nobody reads: all requests are answered all the same, and
+// once the pipe is drained the log says how many of their lines it dropped.
+TEST(ServerProgram, AStalledLogHoldsUpNoRequest) {
+    TempRoot root;
+    ASSERT_EQ(mkfifo(root.real("/server.log").c_str(), 0600), 0);
+    const int pipe = open(root.real("/server.log").c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    Program s(root, "server");
+    std::string asks;
+    for (int i = 1; i <= 1000; ++i)
+        asks += "GET /fix/none.png HTTP/1.1\r\nHost: a\r\n" +
+                std::string(i == 1000 ? "Connection: close\r\n\r\n" : "\r\n");
+    std::deque<RunningService::Raw> connections;
+    for (int c = 0; c < 10; ++c) connections.emplace_back(s.port).send(asks);
+    std::regex answer("HTTP/1\\.1 404 ");
+    for (RunningService::Raw& c : connections) {
+        const std::string answers = c.readUntilClosed(30000);
+        EXPECT_EQ(std::distance(std::sregex_iterator(answers.begin(), answers.end(), answer),
+                                std::sregex_iterator()),
+                  1000);
+    }
+    std::string log;
+    std::smatch dropped;
+    const std::regex droppedLine("(\\d+) log lines dropped");
+    for (int i = 0; i < 1000 && !std::regex_search(log, dropped, droppedLine); ++i) {
+        char buffer[65536];
+        const ssize_t n = read(pipe, buffer, sizeof buffer);
+        if (n > 0)
+            log.append(buffer, static_cast<std::size_t>(n));
+        else
+            usleep(10000);
+    }
+    ASSERT_FALSE(dropped.empty()) << log.substr(0, 200);
+    EXPECT_EQ(lineCount(log) - 1 + std::stoul(dropped[1]), 10000u);
+    EXPECT_EQ(s.process.terminate(10000), 0);
+    close(pipe);
 }
 
 TEST(Replicas, BalancedAnswersAreTheReplicasOwnAndAKilledReplicaLosesNoRequest) {
@@ -118,6 +162,14 @@ TEST(Replicas, BalancedAnswersAreTheReplicasOwnAndAKilledReplicaLosesNoRequest) 
         EXPECT_EQ(seen(b.port, ask), expected.back()) << ask[1] << " " << ask[2];
         for (int i = 0; i < 2; ++i) EXPECT_EQ(seen(port, ask), expected.back()) << ask[1];
     }
+    // nginx forwards header sections of a little over 32 KiB (four lines of 8 KiB with its
+    // own), more than a server that stopped at 32 KiB would take.
+    std::string fields;
+    for (const char* name : {"X-A: ", "X-B: ", "X-C: ", "X-D: "})
+        fields += name + std::string(8180, 'x') + "\r\n";
+    RunningService::Raw large(port);
+    large.send("GET /fix/none.png HTTP/1.1\r\nHost: a\r\nConnection: close\r\n" + fields + "\r\n");
+    EXPECT_EQ(large.readUntilClosed(10000).substr(0, 12), "HTTP/1.1 404");
     // The second replica dies abruptly with requests in flight, once it has served some.
     std::atomic<bool> done{false};
     int wrong = -1;

@@ -8,15 +8,15 @@
 
 #include <chrono>
 
-RunningService::RunningService(HttpService::Options options) {
+RunningService::RunningService(ListingsService::Options options) {
     options.bindAddress = "127.0.0.1";
     options.port = 0;
     options.log = [this](const std::string& line) {
         std::lock_guard<std::mutex> lock(mutex);
         lines.push_back(line);
     };
-    service = std::make_unique<HttpService>(std::move(options));
-    boundPort = service->bind();  // -1 when it can't: then nothing answers
+    service = std::make_unique<ListingsService>(std::move(options));
+    boundPort = service->bind().port;  // -1 when it can't: then nothing answers
     thread = std::thread([this] { service->run(); });
 }
 

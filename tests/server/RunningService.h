@@ -1,5 +1,5 @@
 #pragma once
-// An HttpService on a loopback port serving on a thread of its own, its log kept; a raw
+// A ListingsService on a loopback port serving on a thread of its own, its log kept; a raw
 // TCP client for dripping, silent and pipelined requests; what the server's tests share.
 
 #include <unistd.h>
@@ -10,7 +10,7 @@
 #include <thread>
 #include <vector>
 
-#include "HttpService.h"
+#include "ListingsService.h"
 #include "TestFiles.h"
 
 const std::string listingsPath = "/pitchsidenew/matchray_data_dm.php";
@@ -19,7 +19,7 @@ const std::string sample = MATCHRAY_SOURCE_DIR "/data/sample/listings.json";
 
 class RunningService {
 public:
-    explicit RunningService(HttpService::Options options);
+    explicit RunningService(ListingsService::Options options);
     ~RunningService() {
         service->stop();
         thread.join();
@@ -51,7 +51,7 @@ public:
 private:
     std::mutex mutex;
     std::vector<std::string> lines;
-    std::unique_ptr<HttpService> service;
+    std::unique_ptr<ListingsService> service;
     std::thread thread;
     int boundPort = -1;
 };

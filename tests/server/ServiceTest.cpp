@@ -23,8 +23,9 @@ namespace {
 
 const std::string zoneBody = "z=(GMT+01:00) Sarajevo, Skopje, Warsaw, Zagreb&m=00:00:00:00:00:00";
 const std::string listingsRequest =
-    "POST " + listingsPath + " HTTP/1.1\r\nContent-Length: " + std::to_string(zoneBody.size()) +
-    "\r\n\r\n" + zoneBody;
+    "POST " + listingsPath +
+    " HTTP/1.1\r\nHost: a\r\nContent-Length: " + std::to_string(zoneBody.size()) + "\r\n\r\n" +
+    zoneBody;
 const std::string png = std::string("\x89PNG\r\n\x1a\n", 8);
 constexpr std::int64_t noon = 1749902400;  // 2025-06-14 12:00 UTC, a Saturday
 
@@ -43,7 +44,7 @@ protected:
         ASSERT_TRUE(r.ok()) << r.error;
     }
     RunningService& start(const std::string& picturesDir = "") {
-        const HttpService::Options options{
+        const ListingsService::Options options{
             db(), "127.0.0.1",       0,           picturesDir,
             4,    requestDeadlineMs, idleLimitMs, [this] { return clock.load(); },
             {}};
@@ -65,7 +66,70 @@ protected:
     std::unique_ptr<RunningService> service;
 };
 
+// A case of conformance.txt: its name, the statuses and what then becomes of the connection, the
+// bytes.
+struct RawCase {
+    std::string name, expected, bytes;
+};
+void PrintTo(const RawCase& c, std::ostream* out) {
+    *out << c.name;
+}
+
+std::vector<RawCase> rawCases() {
+    std::vector<RawCase> cases;
+    std::istringstream lines(readBinary(MATCHRAY_SOURCE_DIR "/tests/server/conformance.txt"));
+    for (std::string line; std::getline(lines, line);) {
+        if (line.empty() || line[0] == '#') continue;
+        RawCase c;
+        std::istringstream words(line);
+        words >> c.name;
+        std::string word;
+        while (words >> word && word != "open" && word != "closed") c.expected += word + " ";
+        c.expected += word;
+        std::getline(words, line);
+        for (std::size_t i = 1; i < line.size(); ++i) {
+            if (line[i] != '\\') {
+                c.bytes += line[i];
+            } else if (line[++i] == 'x') {
+                c.bytes += static_cast<char>(std::stoi(line.substr(i + 1, 2), nullptr, 16));
+                i += 2;
+            } else if (line[i] == '[') {
+                const std::size_t end = line.find(']', i);
+                c.bytes.append(std::stoul(line.substr(i + 1, end - i - 1)), line[end + 1]);
+                i = end + 1;
+            } else {
+                c.bytes += std::string("\r\n\t\0\\", 5)[std::string("rnt0\\").find(line[i])];
+            }
+        }
+        cases.push_back(c);
+    }
+    return cases;
+}
+
 }  // namespace
+
+class Conformance : public Served, public testing::WithParamInterface<RawCase> {};
+
+// The statuses answered to a case's bytes, then "open" when a further request is answered too.
+TEST_P(Conformance, RawRequestIsAnsweredAsTheCaseFileSays) {
+    import(R"({"matches": []})");
+    requestDeadlineMs = 1000;
+    RunningService::Raw connection(start().port());
+    connection.send(GetParam().bytes);
+    const std::size_t wanted =
+        4 * std::count(GetParam().expected.begin(), GetParam().expected.end(), ' ');
+    std::string received;
+    for (int i = 0; i < 60 && !connection.closed() && statusesIn(received).size() < wanted; ++i)
+        received += connection.readOnce(50);
+    connection.send("GET / HTTP/3.0\r\n\r\n");  // 505, while the connection is open
+    std::string seen = statusesIn(received + connection.readUntilClosed(3000));
+    seen = seen.size() > wanted && seen.compare(seen.size() - 4, 4, " 505") == 0
+               ? seen.substr(1, seen.size() - 5) + " open"
+               : seen.substr(std::min<std::size_t>(1, seen.size())) + " closed";
+    EXPECT_EQ(seen, GetParam().expected);
+}
+INSTANTIATE_TEST_SUITE_P(Cases, Conformance, testing::ValuesIn(rawCases()),
+                         [](const auto& info) { return info.param.name; });
 
 // Good and refused requests of every kind on the sample and edge records; the log names devices.
 TEST_F(Served, RequestTableAnswersAsTheSnapshotShows) {
@@ -85,16 +149,18 @@ TEST_F(Served, RequestTableAnswersAsTheSnapshotShows) {
             table.push_back(
                 {line.substr(0, path - 1), line.substr(path, body - path - 1), line.substr(body)});
     }
-    const std::string device = "&m=00:00:00:00:00:00", tooLong(HttpService::maxBodyBytes + 1, 'a');
-    table.push_back(
-        {"POST", listingsPath, "z=" + std::string(HttpService::maxBodyBytes - 22, 'x') + device});
+    const std::string device = "&m=00:00:00:00:00:00",
+                      tooLong(ListingsService::maxBodyBytes + 1, 'a');
+    table.push_back({"POST", listingsPath,
+                     "z=" + std::string(ListingsService::maxBodyBytes - 22, 'x') + device});
     table.push_back({"POST", listingsPath, tooLong});
     table.push_back({"POST", channelsPath, tooLong});
     std::string text;
     for (auto& r : table) {
         std::string answer = ask(r[0], r[1], r[2]);
-        std::size_t end = 0;  // after the first, answers are shown in their first 12 lines
-        for (int line = 0; line < 12 && end != std::string::npos && &r != &table[0]; ++line)
+        // The first answer in full, the others in their first 12 lines.
+        std::size_t end = &r == &table[0] ? std::string::npos : 0;
+        for (int line = 0; line < 12 && end != std::string::npos; ++line)
             end = answer.find('\n', end + 1);
         text += "\n" + r[0] + " " + r[1] + " " + r[2].substr(0, 60) + "\n" + answer.substr(0, end);
     }
@@ -118,33 +184,18 @@ TEST_F(Served, RequestTableAnswersAsTheSnapshotShows) {
     }
 }
 
-// Raw byte streams, one connection each: the statuses answered in turn until the service
-// closes (at the latest at the idle limit or the request deadline).
-TEST_F(Served, ConnectionsAreAnsweredInTurnUntilTheyClose) {
+// Kept connections asking at once get their own answers (the zone tells) in one send: a head
+// and body written apart would wait for the receiver's delayed acknowledgement.
+TEST_F(Served, KeptConnectionsAskingAtOnceGetTheirOwnAnswersInOneSend) {
     import(R"({"matches": []})");
-    idleLimitMs = 300;
-    requestDeadlineMs = 1000;
     RunningService& s = start();
-    const std::vector<std::string> files = corpusFiles("http_request");
-    std::deque<RunningService::Raw> connections;
-    for (const std::string& file : files) connections.emplace_back(s.port()).send(readBinary(file));
-    std::string text;
-    for (std::size_t i = 0; i < files.size(); ++i) {
-        const std::string statuses = statusesIn(connections[i].readUntilClosed(5000));
-        text += files[i].substr(files[i].rfind('/') + 1) +
-                (connections[i].closed() ? ": closed" : ": open") + statuses + "\n";
-    }
-    expectSnapshot("server-connections", text);
-
-    // Kept connections asking at once get their own answers (the zone tells) in one send: a
-    // head and body written apart would wait for the receiver's delayed acknowledgement.
     std::deque<RunningService::Raw> many;
     for (int h = 1; h <= 9; ++h) many.emplace_back(s.port());
     for (int round = 0; round < 4; ++round) {
         for (int h = 1; h <= 9; ++h)
             many[h - 1].send("POST " + listingsPath +
-                             " HTTP/1.1\r\nContent-Length: 41\r\n\r\nz=(GMT+0" + std::to_string(h) +
-                             ":00) Nowhere&m=00:00:00:00:00:00");
+                             " HTTP/1.1\r\nHost: a\r\nContent-Length: 41\r\n\r\nz=(GMT+0" +
+                             std::to_string(h) + ":00) Nowhere&m=00:00:00:00:00:00");
         for (int h = 1; h <= 9; ++h) {
             const std::string answer = many[h - 1].readOnce(10000);
             EXPECT_NE(answer.find("Zone: UTC+0" + std::to_string(h) + ":00\r\n"),
@@ -161,7 +212,7 @@ TEST_F(Served, AnswerMemoryLastsAMinuteAndAnImportDropsIt) {
     for (const char* word : {"Old", "New"})
         root.writeFile("/" + std::string(word) + ".png", png + word);
     import(std::regex_replace(text, std::regex("WORD"), "Old"));
-    clock = noon - 3 * 3600 + HttpService::listedBeforeSeconds - 30;  // Early leaves in 30 s
+    clock = noon - 3 * 3600 + ListingsService::listedBeforeSeconds - 30;  // Early leaves in 30 s
     start();
     const auto all = [&] {
         return ask("POST", listingsPath, zoneBody) +
@@ -179,7 +230,11 @@ TEST_F(Served, AnswerMemoryLastsAMinuteAndAnImportDropsIt) {
     const ProcessResult import = runProcess(
         {MATCHRAY_BIN_DIR "/listings-server", "import", "--db", db(), root.real("/new.json")});
     ASSERT_EQ(import.exitCode, 0) << import.err;
-    EXPECT_EQ(all(), std::regex_replace(later, std::regex("Old"), "New"));  // every kind of answer
+    // Seen by the service's watch on the database within a period of it (a busy machine waits).
+    const std::string renewed = std::regex_replace(later, std::regex("Old"), "New");
+    std::string seen = all();
+    for (int i = 0; i < 200 && seen != renewed; ++i) seen = (usleep(10000), all());
+    EXPECT_EQ(seen, renewed);  // every kind of answer
 }
 
 // Silent, idle and dripping clients are cut at the idle limit or the request deadline
