@@ -44,8 +44,10 @@ TEST(EmulatorScreen, DumpAndShotFollowKeysAndTheWorkerThreadHeadlessAndInAWindow
     if (std::getenv("MATCHRAY_UPDATE_GOLDEN"))
         std::filesystem::copy_file(root.real("/scene.png"), reference,
                                    std::filesystem::copy_options::overwrite_existing);
+    // loadPNG takes receiver paths: the reference goes into the root first.
+    root.writeFile("/golden.png", readBinary(reference));
     std::unique_ptr<gPixmap> shot(loadPNG(root.real("/scene.png").c_str())),
-        golden(loadPNG(reference.c_str()));
+        golden(loadPNG(root.real("/golden.png").c_str()));
     ASSERT_TRUE(shot && golden && shot->size() == golden->size()) << run.transcript();
     int differing = 0;
     for (int y = 0; y < shot->height(); ++y)
