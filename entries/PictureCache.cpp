@@ -1,6 +1,8 @@
 #include "PictureCache.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <unordered_map>
 
@@ -22,10 +24,13 @@ struct FileStamp {
     }
 };
 
-// The stamp of the regular file at path, through links; false when there is none.
-bool stampOf(const std::string& path, FileStamp& stamp) {
+// The stamp of the regular file name in the folder open as folder (or, for -1,
+// of the file at path), through links; false when there is none.
+bool stampOf(int folder, const std::string& path, size_t name, FileStamp& stamp) {
     struct stat info {};
-    if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return false;
+    const int looked = folder >= 0 ? ::fstatat(folder, path.c_str() + name, &info, 0)
+                                   : ::stat(path.c_str(), &info);
+    if (looked != 0 || !S_ISREG(info.st_mode)) return false;
     stamp = FileStamp{info.st_dev, info.st_ino, info.st_size, info.st_mtim};
     return true;
 }
@@ -41,6 +46,17 @@ struct State {
     unsigned long batch = 0;  // the current batch, or the last one
     int batchDepth = 0;
     long decoded = 0;
+    // While a batch lives, its folders stay open: a file is looked up in its
+    // folder, not along its whole path again.
+    std::unordered_map<std::string, int> folders;
+
+    int folderOf(const std::string& path, size_t name) {
+        if (batchDepth == 0 || name == 0) return -1;
+        auto [folder, added] = folders.emplace(path.substr(0, name), -1);
+        if (added)
+            folder->second = ::open(folder->first.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        return folder->second;
+    }
 };
 
 State& state() {
@@ -56,8 +72,9 @@ PictureCache::Picture PictureCache::get(const std::string& path) {
     if (found != s.pictures.end() && s.batchDepth > 0 && found->second.lookedAtIn == s.batch)
         return found->second.picture;
 
+    const size_t name = path.rfind('/') + 1;
     FileStamp stamp;
-    if (!stampOf(path, stamp)) {
+    if (!stampOf(s.folderOf(path, name), path, name, stamp)) {
         if (found != s.pictures.end()) s.pictures.erase(found);
         return nullptr;
     }
@@ -77,7 +94,11 @@ PictureCache::Batch::Batch() {
 }
 
 PictureCache::Batch::~Batch() {
-    --state().batchDepth;
+    State& s = state();
+    if (--s.batchDepth > 0) return;
+    for (const auto& [path, folder] : s.folders)
+        if (folder >= 0) ::close(folder);
+    s.folders.clear();
 }
 
 void PictureCache::clear() {

@@ -2,9 +2,10 @@
 // Decoded pictures shared while a window runs. A list fill creates every entry
 // anew, and each entry wants its pictures; the cache decodes a file once and
 // hands the same picture to every entry that names it. Each request looks at
-// the file (stat), within a Batch once at most: a file that changed since it
-// was decoded (another size, time or inode, a link's target included) is
-// decoded again, and a file that is gone gives null and leaves the cache.
+// the file (stat), within a Batch once at most and in its folder, which the
+// Batch keeps open: a file that changed since it was decoded (another size,
+// time or inode, a link's target included) is decoded again, and a file that
+// is gone gives null and leaves the cache.
 // GUI thread only.
 
 #include <cstddef>

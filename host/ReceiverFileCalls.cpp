@@ -174,15 +174,27 @@ int lstat64(const char* path, struct stat64* status) noexcept {
     return real(Path(path, CALLER), status);
 }
 
+// A path relative to folder passes unchanged: folder was opened under the root.
+int fstatat(int folder, const char* path, struct stat* status, int flags) noexcept {
+    NEXT(fstatat);
+    return real(folder, Path(path, CALLER), status, flags);
+}
+
+int fstatat64(int folder, const char* path, struct stat64* status, int flags) noexcept {
+    NEXT(fstatat64);
+    return real(folder, Path(path, CALLER), status, flags);
+}
+
 }  // extern "C"
 
 const ReceiverRoot::FileCall* ReceiverRoot::fileCalls() {
 #define CALL(name) \
     { #name, reinterpret_cast < void*>(&name) }
     static const FileCall calls[] = {
-        CALL(open),   CALL(open64), CALL(fopen),  CALL(fopen64), CALL(opendir),
-        CALL(remove), CALL(unlink), CALL(rename), CALL(mkdir),   CALL(access),
-        CALL(stat),   CALL(stat64), CALL(lstat),  CALL(lstat64), {nullptr, nullptr},
+        CALL(open),      CALL(open64),       CALL(fopen),  CALL(fopen64), CALL(opendir),
+        CALL(remove),    CALL(unlink),       CALL(rename), CALL(mkdir),   CALL(access),
+        CALL(stat),      CALL(stat64),       CALL(lstat),  CALL(lstat64), CALL(fstatat),
+        CALL(fstatat64), {nullptr, nullptr},
     };
 #undef CALL
     return calls;

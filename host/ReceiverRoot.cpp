@@ -71,7 +71,8 @@ const std::string& ReceiverRoot::get() {
 std::string ReceiverRoot::map(const std::string& path) {
     const std::string& root = get();
     if (root == "/" || path.empty() || path.front() != '/' || isIn(path, root)) return path;
-    const std::string resolved = resolveDots(path);
+    // Only a path with "." or ".." components needs resolving.
+    const std::string resolved = path.find("/.") == std::string::npos ? path : resolveDots(path);
     if (!isIn(resolved, "/tmp") && !isIn(resolved, "/var/tuxbox")) return path;
     return root + resolved;
 }
