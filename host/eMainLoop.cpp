@@ -21,14 +21,6 @@ eMainLoop::~eMainLoop() {
     if (wakeFd >= 0) close(wakeFd);
 }
 
-void eMainLoop::post(std::function<void()> task, const void* owner) {
-    {
-        std::lock_guard<std::mutex> lock(mutex);
-        queue.push_back(Task{std::move(task), owner});
-    }
-    wake();
-}
-
 void eMainLoop::postText(eWidget* widget, const eString& text) {
     {
         std::lock_guard<std::mutex> lock(mutex);
@@ -49,55 +41,14 @@ void eMainLoop::wake() {
     [[maybe_unused]] ssize_t written = write(wakeFd, &one, sizeof one);
 }
 
-void eMainLoop::cancel(const void* owner) {
-    if (!owner) return;
-    std::deque<Task> dropped;
-    {
-        std::lock_guard<std::mutex> lock(mutex);
-        texts.erase(static_cast<eWidget*>(const_cast<void*>(owner)));
-        for (auto it = queue.begin(); it != queue.end();) {
-            if (it->owner == owner) {
-                dropped.push_back(std::move(*it));
-                it = queue.erase(it);
-            } else {
-                ++it;
-            }
-        }
-    }
-    // dropped goes out of scope here, outside the lock: a task's captures may
-    // have destructors of their own.
-}
-
 void eMainLoop::setPostedTexts() {
     std::unordered_map<eWidget*, eString> newest;
     {
         std::lock_guard<std::mutex> lock(mutex);
         newest.swap(texts);
     }
-    // A deleted widget has cancelled its text, and setText deletes nothing.
+    // A deleted widget has dropped its text, and setText deletes nothing.
     for (auto& [widget, text] : newest) widget->setText(text);
-}
-
-void eMainLoop::runPosted() {
-    setPostedTexts();
-    size_t count;
-    {
-        std::lock_guard<std::mutex> lock(mutex);
-        count = queue.size();
-    }
-    // Only what was posted before this call runs now, so a task that posts
-    // again can't keep the loop here. Tasks are taken one at a time because
-    // a task may cancel those behind it.
-    for (size_t i = 0; i < count; ++i) {
-        Task task;
-        {
-            std::lock_guard<std::mutex> lock(mutex);
-            if (queue.empty()) break;
-            task = std::move(queue.front());
-            queue.pop_front();
-        }
-        if (task.run) task.run();
-    }
 }
 
 void eMainLoop::drainWakeups() {
@@ -106,7 +57,7 @@ void eMainLoop::drainWakeups() {
     [[maybe_unused]] ssize_t got = read(wakeFd, &value, sizeof value);
 }
 
-bool eMainLoop::waitForPost(int ms) {
+bool eMainLoop::waitForText(int ms) {
     if (wakeFd < 0) {
         usleep(static_cast<useconds_t>(ms) * 1000);
         return false;
@@ -120,19 +71,19 @@ void eMainLoop::runFor(int ms) {
     const auto deadline = clock::now() + std::chrono::milliseconds(ms > 0 ? ms : 0);
     for (;;) {
         drainWakeups();
-        runPosted();
+        setPostedTexts();
         // Keep the screen current while waiting, not only at the end.
         eDesktop::instance().redrawIfNeeded();
         const auto left =
             std::chrono::duration_cast<std::chrono::milliseconds>(deadline - clock::now()).count();
         if (left <= 0) break;
-        waitForPost(static_cast<int>(left));
+        waitForText(static_cast<int>(left));
     }
 }
 
 void eMainLoop::processPending() {
     drainWakeups();
-    runPosted();
+    setPostedTexts();
     eDesktop::instance().redrawIfNeeded();
 }
 

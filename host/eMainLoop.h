@@ -1,11 +1,10 @@
 #pragma once
-// The GUI thread's loop. Other threads never touch widgets: they post work here
-// through a locked queue with an eventfd wake-up, and the GUI thread runs it.
-// A front end (SDL window or headless script) drives the loop as its driver.
+// The GUI thread's loop. Other threads never touch widgets: a text they set
+// waits here, behind a lock with an eventfd wake-up, until the GUI thread sets
+// it. A front end (SDL window or headless script) drives the loop as its driver.
 // The GUI thread is the one that first asked for the loop; eWidget's
 // constructor does, so it is the thread that builds the widgets.
 
-#include <deque>
 #include <functional>
 #include <mutex>
 #include <thread>
@@ -31,21 +30,18 @@ class eMainLoop {
 public:
     static eMainLoop& instance();
 
-    // Thread-safe. task runs later on the GUI thread. Tasks posted with an owner
-    // are dropped by cancel(owner); a widget cancels its own on destruction.
-    void post(std::function<void()> task, const void* owner = nullptr);
     // Thread-safe. Sets widget's text on the GUI thread's next turn. Of the
-    // texts handed over for one widget meanwhile only the newest is set; a
-    // text the GUI thread sets itself, or cancel(widget), drops it.
+    // texts handed over for one widget meanwhile only the newest is set;
+    // dropText drops it, as a text the GUI thread sets itself and the
+    // widget's destruction do.
     void postText(eWidget* widget, const eString& text);
     void dropText(const eWidget* widget);
-    void cancel(const void* owner);
 
     bool isGuiThread() const { return std::this_thread::get_id() == guiThread; }
 
-    // GUI thread: runs posted tasks and redraws the screen until ms have passed.
+    // GUI thread: sets the texts handed over and redraws the screen until ms have passed.
     void runFor(int ms);
-    // GUI thread: runs what is posted now and redraws the screen, without waiting.
+    // GUI thread: sets the texts handed over now and redraws the screen, without waiting.
     void processPending();
 
     // Runs until done() is true: the driver's step, or runFor(10) without one.
@@ -60,18 +56,12 @@ public:
 private:
     eMainLoop();
     ~eMainLoop();
-    bool waitForPost(int ms);
+    bool waitForText(int ms);
     void wake();
     void drainWakeups();
-    void runPosted();
     void setPostedTexts();
 
-    struct Task {
-        std::function<void()> run;
-        const void* owner;
-    };
     std::mutex mutex;
-    std::deque<Task> queue;
     std::unordered_map<eWidget*, eString> texts;
     const std::thread::id guiThread = std::this_thread::get_id();
     int wakeFd = -1;

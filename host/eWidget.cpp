@@ -30,7 +30,7 @@ eWidget::eWidget(eWidget* parent, int takefocus) : parent(parent), takefocus(tak
 }
 
 eWidget::~eWidget() {
-    eMainLoop::instance().cancel(this);
+    eMainLoop::instance().dropText(this);
     while (!children.empty()) delete children.front();
     if (parent) {
         eWidget* window = getTLW();

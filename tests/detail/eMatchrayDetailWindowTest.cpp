@@ -3,11 +3,11 @@
 #include <gtest/gtest.h>
 
 #include "EntryRecorder.h"
+#include "LoopSteps.h"
 #include "Snapshot.h"
 #include "TempRoot.h"
 #include "TestFiles.h"
 #include "eDesktop.h"
-#include "eMainLoop.h"
 #include "eMatchrayDetailChoice.h"
 #include "eSkin.h"
 #include "eTextPara.h"
@@ -57,12 +57,10 @@ TEST(DetailWindow, ShowsACopyOfTheChannelsOkChangesNothingExitCloses) {
     window.show();
     const std::string shown = eDesktop::instance().dump();
     expectSnapshot("detail-window", shown);
-    eMainLoop::instance().post([&] {
-        eDesktop::instance().handleKey(eKey::ok);
-        EXPECT_TRUE(window.isInExec());
-        EXPECT_EQ(eDesktop::instance().dump(), shown);
-        eDesktop::instance().handleKey(eKey::exit);
-    });
+    LoopSteps steps({press(eKey::ok), [&] {
+                         EXPECT_TRUE(window.isInExec());
+                         EXPECT_EQ(eDesktop::instance().dump(), shown);
+                     }});
     EXPECT_EQ(window.exec(), -1);
     window.hide();
 }

@@ -7,6 +7,7 @@
 #include <thread>
 #include <vector>
 
+#include "LoopSteps.h"
 #include "eButton.h"
 #include "eDesktop.h"
 #include "eLabel.h"
@@ -15,38 +16,6 @@
 #include "eWindow.h"
 
 namespace {
-
-TEST(MainLoop, PostsWakeTheLoopRunOnItInOrderAndCancelDropsOnlyTheOwnersTasks) {
-    eMainLoop& loop = eMainLoop::instance();
-    const std::thread::id gui = std::this_thread::get_id();
-    int next = 0, owner = 0, other = 0;  // next: touched by the GUI thread only
-    bool good = true;
-    std::thread poster([&] {
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));  // the loop waits first
-        for (int i = 0; i < 100; ++i)
-            loop.post([&, i] { good = good && i == next++ && std::this_thread::get_id() == gui; });
-    });
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-    loop.runModal([&] { return next == 100 || std::chrono::steady_clock::now() > deadline; });
-    poster.join();
-    EXPECT_EQ(next, 100);
-    EXPECT_TRUE(good);
-    std::vector<int> ran;
-    loop.post([&] { ran.push_back(1); }, &owner);
-    loop.post([&] { ran.push_back(2); }, &other);
-    loop.cancel(&owner);
-    loop.post([&] {
-        ran.push_back(3);
-        loop.cancel(&owner);  // the task behind this one
-    });
-    loop.post([&] { ran.push_back(4); }, &owner);
-    loop.processPending();
-    loop.post([&] { loop.post([&] { ran.push_back(5); }); });  // runs next turn
-    loop.processPending();
-    EXPECT_EQ(ran, (std::vector<int>{2, 3}));
-    loop.processPending();
-    EXPECT_EQ(ran, (std::vector<int>{2, 3, 5}));
-}
 
 // Texts set from another thread wait for the GUI loop, which sets only the newest of each widget.
 TEST(MainLoop, SetsTheNewestTextOfAnotherThreadOnItsNextTurnOnce) {
@@ -105,18 +74,14 @@ TEST(Widget, ExecEndsOnCloseAcceptOrRejectAndColourKeysGoToShownShortcuts) {
          -1}};
     for (const auto& [close, result] : closes) {
         window->events.clear();
-        eMainLoop::instance().post(close, window);
+        LoopSteps steps({close});
         EXPECT_EQ(window->exec(), result);
         EXPECT_EQ(window->events, std::to_string(eWidgetEvent::execBegin) + "+ " +
                                       std::to_string(eWidgetEvent::execDone) + "- ");
     }
     EXPECT_EQ(pressed, 1);
     EXPECT_EQ(eDesktop::instance().topModal(), nullptr);
-    bool ran = false;
-    eMainLoop::instance().post([&] { ran = true; }, button);
-    delete window;  // cancels its children's tasks
-    eMainLoop::instance().processPending();
-    EXPECT_FALSE(ran);
+    delete window;
     EXPECT_EQ(eDesktop::instance().dump(), "");
 }
 

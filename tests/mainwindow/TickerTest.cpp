@@ -49,7 +49,7 @@ TEST_F(Ticker, RowsComeOnePerPeriodInTableOrderEndlessly) {
     }
 }
 
-TEST_F(Ticker, StopsPromptlyAtAnyTimeAndTextsReachOnlyALiveLabelThroughTheGuiLoop) {
+TEST_F(Ticker, StopsPromptlyAtAnyTimeAndWithoutALabelEndsAfterOnePeriod) {
     for (int i = 0; i < 20; ++i) {
         const auto start = Clock::now();
         NoticeTicker once;  // stopped before its thread ran a step, or while it sleeps
@@ -64,14 +64,4 @@ TEST_F(Ticker, StopsPromptlyAtAnyTimeAndTextsReachOnlyALiveLabelThroughTheGuiLoo
     bThreadSponsorRunning = true;
     EXPECT_EQ(NoticeTicker::threadSponsor(nullptr), nullptr);
     EXPECT_FALSE(bThreadSponsorRunning);
-    ticker.start(label.get());
-    std::this_thread::sleep_for(200ms);
-    EXPECT_EQ(label->getText(), "");
-    eMainLoop::instance().processPending();
-    EXPECT_NE(label->getText(), "");
-    // Rows queued for a label deleted before the loop runs are dropped.
-    std::this_thread::sleep_for(100ms);
-    ticker.stop();
-    label.reset();
-    eMainLoop::instance().processPending();
 }

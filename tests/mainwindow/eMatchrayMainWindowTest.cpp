@@ -2,14 +2,13 @@
 
 #include <gtest/gtest.h>
 
-#include <deque>
 #include <filesystem>
-#include <functional>
 #include <memory>
 
 #include "ChannelRequest.h"
 #include "EmulatorRun.h"
 #include "EntryDrawing.h"
+#include "LoopSteps.h"
 #include "LoopbackServer.h"
 #include "PictureCache.h"
 #include "Snapshot.h"
@@ -17,29 +16,7 @@
 #include "TestFiles.h"
 #include "eConfig.h"
 #include "eDesktop.h"
-#include "eMainLoop.h"
 #include "eTextPara.h"
-
-namespace {
-
-using Step = std::function<void()>;
-
-Step press(eKey key) {
-    return [key] { eDesktop::instance().handleKey(key); };
-}
-
-// Runs one step per turn of the innermost modal loop, then presses exit.
-struct Script : eLoopDriver {
-    void step(eMainLoop& loop) override {
-        const Step current = steps.empty() ? press(eKey::exit) : std::move(steps.front());
-        if (!steps.empty()) steps.pop_front();
-        current();
-        loop.runFor(2);
-    }
-    std::deque<Step> steps;
-};
-
-}  // namespace
 
 TEST(MainWindow, FiltersByColourKeyOpensTheChosenMatchAndCleansUp) {
     TempRoot root;
@@ -56,7 +33,7 @@ TEST(MainWindow, FiltersByColourKeyOpensTheChosenMatchAndCleansUp) {
     root.writeFile("/tmp/psn", TestFiles::listings(matches));
     const long decoded = PictureCache::decodeCount();
     std::string shown, before;  // every dump, and the last one
-    Script script;
+    LoopSteps script;
     // The key in force keeps the list as it is, with its current entry.
     for (eKey key : {eKey::red, eKey::green, eKey::yellow, eKey::blue, eKey::down, eKey::blue,
                      eKey::red, eKey::yellow, eKey::down})
@@ -87,10 +64,8 @@ TEST(MainWindow, FiltersByColourKeyOpensTheChosenMatchAndCleansUp) {
     }
     NoticeTicker::setPeriod(600000);  // the ticker keeps still, so dumps show the same window
     auto window = std::make_unique<eMatchrayMainWindow>("00:11:22:33:44:55");
-    eMainLoop::instance().setDriver(&script);
     window->show();
     EXPECT_EQ(window->exec(), -1);
-    eMainLoop::instance().setDriver(nullptr);
     NoticeTicker::setPeriod(2500);
     for (eWidget* child : window->getChildren()) {  // what the dumps leave out
         shown += std::string(child->kind()) + " " + child->getShortcut() + " " +

@@ -18,10 +18,8 @@ std::set<std::string> listed(const std::string& section) {
     std::set<std::string> names;
     std::string current;
     for (std::string line; std::getline(file, line);) {
-        if (line.empty() || line[0] == '#') continue;
-        if (line[0] == '[')
-            current = line;
-        else if (current == section)
+        if (line[0] == '[') current = line;
+        if (current == section && line.find_first_of("[#") != 0 && !line.empty())
             names.insert(line);
     }
     return names;
@@ -56,10 +54,8 @@ TEST(Imports, OfTheHostOnlyItsToolkitInterface) {
     std::set<std::string> unversioned;
     symbols(plugin, "--undefined-only", &unversioned);
     int fromHost = 0;
+    const std::regex otherLibrary("(sigc::|curl_|_ITM_|__gmon_start__).*");
     for (const std::string& name : unversioned) {
-        const std::regex otherLibrary(
-            "(sigc::|curl_|__(asan|ubsan|tsan|lsan|sanitizer)|_ITM_|"
-            "__gmon_start__).*");
         if (std::regex_match(name, otherLibrary)) continue;
         ++fromHost;
         EXPECT_TRUE(allowed.count(name) || allowed.count(name.substr(0, name.find('('))))

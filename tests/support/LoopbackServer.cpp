@@ -187,7 +187,6 @@ bool LoopbackServer::readRequest(int fd, std::string& pending, Request& request)
     request.path = headers.substr(methodEnd + 1, pathEnd - methodEnd - 1);
     request.body = pending.substr(bodyStart, bodySize);
     request.userAgent = header(headers, "User-Agent");
-    request.contentType = header(headers, "Content-Type");
     request.bytes = pending.substr(0, bodyStart + bodySize);
     pending.erase(0, bodyStart + bodySize);
     return true;

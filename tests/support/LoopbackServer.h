@@ -39,7 +39,6 @@ public:
         std::string path;
         std::string body;
         std::string userAgent;
-        std::string contentType;
         std::string bytes;   // the whole request as it came
         int connection = 0;  // tells connections apart: 1 for the first, and so on
     };
