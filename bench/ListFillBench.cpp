@@ -18,9 +18,9 @@
 #include <string>
 #include <vector>
 
+#include "ColourKeyPositions.h"
 #include "PictureCache.h"
 #include "ReceiverRoot.h"
-#include "SatelliteFilter.h"
 #include "eMatchrayChoice.h"
 #include "eMatchrayMainWindow.h"
 #include "gFBDC.h"
@@ -152,7 +152,7 @@ void FullScan(benchmark::State& state) {
         for (const matchray_matches& m : data.matches) {
             bool qualifies = false;
             for (const matchray_satellites& s : data.satellites)
-                if (s.match_id == m.id && SatelliteFilter::accepts(filter, s.positionKey()))
+                if (s.match_id == m.id && ColourKeyPositions::accepts(filter, s.positionKey()))
                     qualifies = true;
             if (!qualifies) continue;
             PictureCache::clear();  // every entry decodes its own pictures

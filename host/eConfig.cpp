@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "ReceiverRoot.h"
+#include "eReceiverFiles.h"
 
 namespace {
 
@@ -45,7 +45,7 @@ void eConfig::delKey(const char* key) {
 
 void eConfig::reload() {
     std::map<std::string, std::string> loaded;
-    std::ifstream in(ReceiverRoot::map(configPath));
+    std::ifstream in(eReceiverFiles::locate(configPath));
     std::string line;
     while (std::getline(in, line)) {
         if (!line.empty() && line.back() == '\r') line.pop_back();
@@ -59,7 +59,7 @@ void eConfig::reload() {
 
 bool eConfig::flush() {
     namespace fs = std::filesystem;
-    const fs::path path = ReceiverRoot::map(configPath);
+    const fs::path path = eReceiverFiles::locate(configPath);
     std::error_code error;
     fs::create_directories(path.parent_path(), error);
     // Write a new file and rename it over the old one, so a reader never

@@ -7,7 +7,7 @@
 #include <memory>
 #include <vector>
 
-#include "ReceiverRoot.h"
+#include "eReceiverFiles.h"
 #include "gPixmap.h"
 
 namespace {
@@ -105,7 +105,7 @@ bool encode(FILE* file, const gPixmap& pixmap, std::vector<png_byte>& rgba,
 
 gPixmap* loadPNG(const char* filename) {
     if (!filename) return nullptr;
-    File file(std::fopen(ReceiverRoot::map(filename).c_str(), "rb"));
+    File file(std::fopen(eReceiverFiles::locate(filename).c_str(), "rb"));
     if (!file) return nullptr;
     png_byte signature[8];
     if (std::fread(signature, 1, sizeof signature, file.get()) != sizeof signature ||

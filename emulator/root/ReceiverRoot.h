@@ -1,9 +1,9 @@
 #pragma once
-// The stand-in's receiver root: the folder on the PC that holds the receiver's
+// The emulator's receiver root: the folder on the PC that holds the receiver's
 // own folders, /tmp and /var/tuxbox. The plug-in knows nothing of it and uses
 // the receiver's absolute paths as they are. Two things put them under the root:
-//  - the host's functions that take receiver paths (loadPNG, the configuration
-//    store) map them with map();
+//  - the host's own work on receiver paths (loadPNG, the configuration store),
+//    which set() points at map() through eReceiverFiles;
 //  - the C library's path-taking functions (open, fopen, opendir, remove,
 //    unlink, stat, ...) are defined again in ReceiverFileCalls.cpp. In a
 //    program that exports them, as receiver-emu does, a loaded module's calls
@@ -20,6 +20,7 @@ struct dl_phdr_info;
 
 class ReceiverRoot {
 public:
+    // Makes directory the root, for the plug-in's calls and the host's alike.
     static void set(const std::string& directory);
     static const std::string& get();
 

@@ -5,7 +5,7 @@
 // functions are defined, as a 32-bit module calls the 64-bit ones.
 //
 // A sanitizer's runtime calls some of these while it starts, before its
-// checks can run: this file is built without them (host/CMakeLists.txt), and
+// checks can run: this file is built without them (its CMakeLists.txt), and
 // what it calls on every call (the code ranges) lives here too.
 
 // The definitions carry the C library's own names and types, so no large-file

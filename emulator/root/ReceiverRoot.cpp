@@ -6,6 +6,8 @@
 #include <cstring>
 #include <vector>
 
+#include "eReceiverFiles.h"
+
 namespace {
 
 std::string& rootDirectory() {
@@ -62,6 +64,7 @@ void ReceiverRoot::set(const std::string& directory) {
     // Trailing slashes would double up in map(); "/" itself stays.
     while (root.size() > 1 && root.back() == '/') root.pop_back();
     rootDirectory() = root.empty() ? "/" : root;
+    eReceiverFiles::setMapping(map);
 }
 
 const std::string& ReceiverRoot::get() {
