@@ -1,27 +1,21 @@
 #pragma once
-// The four satellite filters of the colour keys, and an index that tells which
-// matches pass each of them. The index is built once from the satellite
-// records and answers exactly as a scan of every satellite of the match would.
+// Which matches pass each colour key's filter (ColourKeyPositions.h). The
+// index is built once from the satellite records and answers exactly as a scan
+// of every satellite of the match would.
 
 #include <cstdint>
 #include <list>
 #include <unordered_map>
 
-#include "eString.h"
 #include "matchray_satellites.h"
 
 class SatelliteFilter {
 public:
-    static constexpr int count = 4;
-
-    // Whether filter accepts a position key such as "13.0e" (exact,
-    // case-sensitive). 0, and any value outside 0 to 3, accepts every key.
-    static bool accepts(int filter, const eString& positionKey);
-
     SatelliteFilter() = default;
     explicit SatelliteFilter(const std::list<matchray_satellites>& satellites);
 
-    // Whether some satellite record of the match has a key that filter accepts.
+    // Whether some satellite record of the match has a key that filter
+    // accepts. Any filter outside 0 to 3 is taken as 0, "All".
     bool qualifies(int32_t matchId, int filter) const;
 
 private:

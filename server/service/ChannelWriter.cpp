@@ -1,13 +1,13 @@
 #include "ChannelWriter.h"
 
-#include "SatelliteFilter.h"
+#include "ColourKeyPositions.h"
 
 std::string ChannelWriter::write(std::int32_t matchId, const std::vector<ChannelRecord>& channels,
                                  int filter) {
     std::string lines;
     std::size_t count = 0;
     for (const ChannelRecord& c : channels) {
-        if (!SatelliteFilter::accepts(filter, c.position.key())) continue;
+        if (!ColourKeyPositions::accepts(filter, c.position.key())) continue;
         ++count;
         lines += std::to_string(matchId) + "#" + std::to_string(c.id) + "#" + c.name + "#" +
                  c.position.position() + "#" + c.position.directionText() + "#" + c.frequency +
