@@ -7,21 +7,36 @@
 
 namespace {
 
-TEST(ChannelRequestTest, BodyIsUnescapedAndTheAnswerIsRemovedOnceRead) {
-    TempRoot root;
+TEST(ChannelRequest, BodyCarriesItsFieldsUnescaped) {
     EXPECT_EQ(ChannelRequest::body(42, 2, "0a:1b:2c:3d:4e:5f"), "id=42&f=2&m=0a:1b:2c:3d:4e:5f");
     EXPECT_EQ(ChannelRequest::body(-7, 0, "a b+c&d"), "id=-7&f=0&m=a b+c&d");
-    // A good answer, a malformed one (no channels), a missing one (no channels either).
-    std::list<match_ray_channels> channels;
-    root.writeFile("/tmp/psn", "1\n5#6#Name#13.0#e#11013#H#27500#3/4#FTA#1\n");
-    EXPECT_TRUE(ChannelRequest::readAnswer(root.real("/tmp/psn"), channels) &&
-                channels.size() == 1);
-    EXPECT_FALSE(root.exists("/tmp/psn"));
-    root.writeFile("/tmp/psn", "2\n1#2#A#13.0#e#1#H#1#1#x#0\n");
-    EXPECT_FALSE(ChannelRequest::readAnswer(root.real("/tmp/psn"), channels = {}) ||
-                 !channels.empty());
-    EXPECT_FALSE(root.exists("/tmp/psn"));
-    EXPECT_TRUE(ChannelRequest::readAnswer(root.real("/tmp/psn"), channels) && channels.empty());
+}
+
+TEST(ChannelRequest, AnswerReadsAsItsCaseSays) {
+    const struct {
+        const char* answer;  // null: no file
+        bool read;
+        size_t channels;
+    } cases[] = {{"1\n5#6#Name#13.0#e#11013#H#27500#3/4#FTA#1\n", true, 1},
+                 {"2\n1#2#A#13.0#e#1#H#1#1#x#0\n", false, 0},  // a line short: none kept
+                 {nullptr, true, 0}};
+    for (const auto& c : cases) {
+        TempRoot root;
+        if (c.answer) root.writeFile("/tmp/psn", c.answer);
+        std::list<match_ray_channels> channels;
+        EXPECT_EQ(ChannelRequest::readAnswer(root.real("/tmp/psn"), channels), c.read);
+        EXPECT_EQ(channels.size(), c.channels);
+    }
+}
+
+TEST(ChannelRequest, AnswerFileIsRemovedOnceRead) {
+    for (const char* answer : {"1\n5#6#Name#13.0#e#11013#H#27500#3/4#FTA#1\n", "2\n"}) {
+        TempRoot root;
+        root.writeFile("/tmp/psn", answer);
+        std::list<match_ray_channels> channels;
+        ChannelRequest::readAnswer(root.real("/tmp/psn"), channels);
+        EXPECT_FALSE(root.exists("/tmp/psn")) << answer;
+    }
 }
 
 }  // namespace

@@ -22,27 +22,44 @@ std::string sizeOf(const std::string& path) {
                    : "null";
 }
 
-TEST(PictureCacheTest, DecodesOnceSharesAndSeesEveryChangeOncePerBatch) {
+class PictureCacheTest : public testing::Test {
+protected:
+    PictureCacheTest() { root.writeFile("/tmp/a.png", wide); }
+    ~PictureCacheTest() override { PictureCache::clear(); }
+
     TempRoot root;
-    const std::string a = root.real("/tmp/a.png"), broken = root.real("/tmp/broken.png");
-    root.writeFile("/tmp/a.png", wide);
+    const std::string a = root.real("/tmp/a.png");
+};
+
+// A broken file too.
+TEST_F(PictureCacheTest, DecodesEachFileOnce) {
     root.writeFile("/tmp/broken.png", "not a picture");
     const long before = PictureCache::decodeCount();
     const PictureCache::Picture held = PictureCache::get(a);
     EXPECT_EQ(PictureCache::get(a), held);
+    const std::string broken = root.real("/tmp/broken.png");
     EXPECT_EQ(sizeOf(broken) + sizeOf(broken) + sizeOf(root.real("/tmp/none.png")), "nullnullnull");
-    EXPECT_EQ(PictureCache::decodeCount() - before, 2) << "a file is decoded once, broken or not";
+    EXPECT_EQ(PictureCache::decodeCount() - before, 2);
+}
+
+TEST_F(PictureCacheTest, SeesAChangeInTheNextBatch) {
     {
-        const PictureCache::Batch fill;  // looked at once: a change shows in the next fill
+        const PictureCache::Batch fill;  // each file looked at once
         EXPECT_EQ(sizeOf(a), "44x22");
         root.writeFile("/tmp/a.png", flag);
         EXPECT_EQ(sizeOf(a), "44x22");
     }
     EXPECT_EQ(sizeOf(a), "8x8");
-    // In a replaced folder, and through either kind of link.
-    std::filesystem::rename(root.real("/tmp"), root.real("/old"));
-    root.writeFile("/tmp/a.png", wide);
+}
+
+TEST_F(PictureCacheTest, SeesAFileInAReplacedFolder) {
     EXPECT_EQ(sizeOf(a), "44x22");
+    std::filesystem::rename(root.real("/tmp"), root.real("/old"));
+    root.writeFile("/tmp/a.png", flag);
+    EXPECT_EQ(sizeOf(a), "8x8");
+}
+
+TEST_F(PictureCacheTest, FollowsEitherKindOfLinkToItsTarget) {
     using Link = int (*)(const char*, const char*);
     for (Link link : {Link(::symlink), Link(::link)}) {
         root.writeFile("/target.png", flag);
@@ -52,12 +69,14 @@ TEST(PictureCacheTest, DecodesOnceSharesAndSeesEveryChangeOncePerBatch) {
         root.writeFile("/target.png", wide);
         EXPECT_EQ(sizeOf(a), "44x22");
     }
-    // A picture still held is not handed out once its file has gone.
+}
+
+// A picture still held stays whole.
+TEST_F(PictureCacheTest, GivesNoPictureOnceItsFileIsGone) {
+    const PictureCache::Picture held = PictureCache::get(a);
     std::remove(a.c_str());
     EXPECT_EQ(sizeOf(a), "null");
     EXPECT_EQ(held->size(), eSize(44, 22));
-    PictureCache::clear();
-    EXPECT_EQ(PictureCache::size(), 0u);
 }
 
 }  // namespace

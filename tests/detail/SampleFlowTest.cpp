@@ -11,7 +11,7 @@ namespace {
 
 const std::string source = MATCHRAY_SOURCE_DIR;
 
-TEST(SampleFlow, FromTheSampleDataToTheChannelsAndBack) {
+TEST(SampleFlow, RunsFromTheSampleDataToTheChannelWindows) {
     TempRoot root;
     const std::string server = MATCHRAY_BIN_DIR "/listings-server", db = root.real("/listings.db");
     ASSERT_EQ(

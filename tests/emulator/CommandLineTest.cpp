@@ -12,7 +12,7 @@ namespace {
 
 const std::string testPlugin = MATCHRAY_LIB_DIR "/testplugin.so";
 
-TEST(EmulatorCommandLine, OptionsAndScriptLinesAreReadOrRefusedWithTheReason) {
+TEST(EmulatorCommandLine, ReadsAsTheSnapshotShows) {
     const std::vector<std::string> commandLines[] = {
         {"--help"},
         {"--set", "/a=b=c", "--root", "r", "--headless", "--set", "/k=", "--script", "s", "p.so"},
@@ -43,7 +43,12 @@ TEST(EmulatorCommandLine, OptionsAndScriptLinesAreReadOrRefusedWithTheReason) {
         for (const auto& [key, value] : options.settings) said += " " + key + "=" + value;
         said += " " + options.plugin + "\n";
     }
+    expectSnapshot("emulator-options", said);
+}
+
+TEST(EmulatorScript, LinesReadAsTheSnapshotShows) {
     const char* ops[] = {"wait", "key", "dump", "shot"};
+    std::string said;
     for (const char* line : {"   dump   # a comment", "wait 3600000", "key red", "shot x.png",
                              "# only a comment", "bogus", "wait soon", "wait 3600001",
                              "wait 99999999999", "key purple", "dump now", "shot", "key ok now"}) {
@@ -56,17 +61,30 @@ TEST(EmulatorCommandLine, OptionsAndScriptLinesAreReadOrRefusedWithTheReason) {
                     command.file;
         said += error.empty() ? "\n" : "error: " + error + "\n";
     }
-    expectSnapshot("emulator-parsed", said);
+    expectSnapshot("emulator-script", said);
 }
 
-TEST(EmulatorCommandLine, RunsInTheDefaultRootOrExitsWithTwoAndSaysWhy) {
+// Runs the emulator headless in folder with args, "key exit" on standard input.
+EmulatorRun runIn(const TempRoot& folder, const std::vector<std::string>& args) {
+    std::string command = "cd '" + folder.path() + "' && exec";
+    std::vector<std::string> argv = {emulatorPath(), "--headless"};
+    argv.insert(argv.end(), args.begin(), args.end());
+    for (const std::string& word : commandFor(argv)) command += " '" + word + "'";
+    return EmulatorRun(runProcess({"/bin/sh", "-c", command}, "key exit\n"));
+}
+
+TEST(EmulatorProgram, EndsAsEachCaseSays) {
     TempRoot scratch;
     scratch.writeFile("/s", "dump\n");
+    scratch.writeFile("/bad", "dump\nbogus\n");
+    scratch.writeFile("/shot", "shot " + scratch.real("/no/dir/c.png") + "\n");
     const std::tuple<std::vector<std::string>, int, std::string> cases[] = {
         // The script file is read instead of standard input, which would close the window at once.
         {{"--set", "/emutest/greeting=Hi", "--script", scratch.real("/s"), testPlugin},
          0,
          "Greeting: Hi"},
+        {{"--script", scratch.real("/bad"), testPlugin}, 0, "script line 2: unknown command"},
+        {{"--script", scratch.real("/shot"), testPlugin}, 0, "script line 1: cannot write"},
         {{scratch.real("/absent.so")}, 2, "cannot load plug-in"},
         {{MATCHRAY_LIB_DIR "/noentryplugin.so"}, 2, "has no plugin_exec"},
         {{"--bogus", testPlugin}, 2, "usage: receiver-emu"},
@@ -74,18 +92,18 @@ TEST(EmulatorCommandLine, RunsInTheDefaultRootOrExitsWithTwoAndSaysWhy) {
         {{"--root", "/", testPlugin}, 2, "is the PC's own /tmp; choose another --root"},
     };
     for (const auto& [args, exitCode, message] : cases) {
-        // Without --root, the root is made in the current directory.
-        std::string command = "cd '" + scratch.path() + "' && exec";
-        std::vector<std::string> argv = {emulatorPath(), "--headless"};
-        argv.insert(argv.end(), args.begin(), args.end());
-        for (const std::string& word : commandFor(argv)) command += " '" + word + "'";
-        EmulatorRun run(runProcess({"/bin/sh", "-c", command}, "key exit\n"));
+        const EmulatorRun run = runIn(scratch, args);
         EXPECT_EQ(run.process().exitCode, exitCode) << message;
         EXPECT_NE((run.process().out + run.process().err).find(message), std::string::npos)
             << run.transcript();
         // The script ended with the window open: the emulator closed it with exit.
         EXPECT_EQ(run.returned(), exitCode ? std::nullopt : std::optional<int>(-1));
     }
+}
+
+TEST(EmulatorProgram, MakesItsDefaultRootInTheCurrentFolder) {
+    TempRoot scratch;
+    EXPECT_EQ(runIn(scratch, {testPlugin}).returned(), -1);
     EXPECT_TRUE(scratch.exists("/receiver-root/var/tuxbox/config/host"));
 }
 

