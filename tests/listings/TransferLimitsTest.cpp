@@ -24,32 +24,21 @@ std::string limits() {
         a.lowSpeedBytes, p.connectSeconds});
 }
 
-// Sets every key to value while it lives.
-struct AllKeys {
-    explicit AllKeys(const char* value) {
-        for (const char* key : keys)
-            eConfig::instance()->setKey((std::string("/matchray/") + key).c_str(), value);
-    }
-    ~AllKeys() {
-        for (const char* key : keys)
-            eConfig::instance()->delKey((std::string("/matchray/") + key).c_str());
-    }
-};
-
-TEST(TransferLimits, EachKeySetsItsLimit) {
-    TempRoot root;
-    const AllKeys three("3");
-    EXPECT_EQ(limits(), "{ 3, 3, 3000, 3000, 3072, 3072, 3000, 3, 3, 3, 1, 3 }");
-}
-
-// Not a positive number: 0 would mean no limit at all to libcurl; a word means nothing.
-TEST(TransferLimits, UnusableValueKeepsTheDefault) {
+// Not a positive number keeps the default: 0 would mean no limit at all to libcurl, a word
+// means nothing.
+TEST(TransferLimits, EveryKeyTakesOnlyAPositiveNumber) {
     TempRoot root;
     const std::string defaults = limits();
-    for (const char* value : {"0", "-1", "soon", "3x", ""}) {
-        const AllKeys set(value);
-        EXPECT_EQ(limits(), defaults) << value;
+    for (const char* value : {"3", "0", "-1", "soon", "3x", ""}) {
+        for (const char* key : keys)
+            eConfig::instance()->setKey((std::string("/matchray/") + key).c_str(), value);
+        EXPECT_EQ(limits(), value == std::string("3")
+                                ? "{ 3, 3, 3000, 3000, 3072, 3072, 3000, 3, 3, 3, 1, 3 }"
+                                : defaults)
+            << value;
     }
+    for (const char* key : keys)
+        eConfig::instance()->delKey((std::string("/matchray/") + key).c_str());
 }
 
 }  // namespace
