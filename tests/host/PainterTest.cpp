@@ -73,15 +73,6 @@ TEST(Painter, DrawsOnlyWithinItsClip) {
     expectSnapshot("host-painter", drawn);
 }
 
-TEST(Png, ReadsBackEveryPixelItWrote) {
-    TempRoot root;
-    for (const auto& [name, pixmap] : drawings()) {
-        ASSERT_TRUE(savePNG(root.real("/tmp/drawn.png"), *pixmap));
-        std::unique_ptr<gPixmap> saved(loadPNG("/tmp/drawn.png"));
-        EXPECT_EQ(art(*saved), art(*pixmap)) << name;
-    }
-}
-
 const std::string pictures = MATCHRAY_SOURCE_DIR "/tests/host/pictures/";
 
 TEST(Png, ReadsPicturesAsAnIndependentDecoderDoes) {

@@ -121,13 +121,6 @@ TEST(Widget, ColourKeyActivatesOnlyAShownButtonWithItsShortcut) {
     EXPECT_EQ(pressed, 1);
 }
 
-TEST(Widget, DeletedWindowLeavesTheScreen) {
-    auto window = std::make_unique<Window>();
-    window->show();
-    window.reset();
-    EXPECT_EQ(eDesktop::instance().dump(), "");
-}
-
 // An entry that keeps the state it was last drawn in and notes its deletion.
 struct Entry : eListBoxEntry {
     Entry(eListBoxBase* list, int id, std::vector<int>* deleted)

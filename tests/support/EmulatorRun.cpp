@@ -22,7 +22,6 @@ EmulatorRun::EmulatorRun(const TempRoot& root, const std::string& script,
     set("/matchray/connect_timeout", std::to_string(settings.connectTimeout));
     set("/matchray/stall_timeout", std::to_string(settings.stallTimeout));
     for (const std::string& setting : settings.more) argv.insert(argv.end(), {"--set", setting});
-    argv.insert(argv.end(), settings.args.begin(), settings.args.end());
     argv.push_back(settings.plugin);
     const auto start = std::chrono::steady_clock::now();
     result = runProcess(argv, script, settings.timeoutMs);

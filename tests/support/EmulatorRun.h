@@ -18,7 +18,6 @@ struct EmulatorSettings {
     int connectTimeout = 2;         // seconds; not set when 0
     int stallTimeout = 2;           // seconds; not set when 0
     std::vector<std::string> more;  // further settings, "KEY=VALUE"
-    std::vector<std::string> args;  // further options of the emulator, before the plug-in
     int timeoutMs = 120000;         // the emulator is killed after this
 };
 

@@ -21,7 +21,6 @@ public:
     // then "returns TEXT".
     std::string text(eListBoxEntry& entry, const eRect& rect, int state = 0);
 
-    const gDrawRecord& record() const { return drawn; }
     eString returned;
 
 private:
