@@ -1,11 +1,14 @@
 // The listings service on loopback: answers, refusals, memory, connections, slow clients.
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <nlohmann/json.hpp>
 
 #include <atomic>
 #include <chrono>
 #include <deque>
+#include <iterator>
 #include <regex>
 #include <sstream>
 #include <tuple>
@@ -51,13 +54,15 @@ protected:
         service = std::make_unique<RunningService>(options);
         return *service;
     }
-    // The answer to one request, a PNG signature shown as "<PNG>".
+    // The answer to one request, a PNG signature shown as "<PNG>", the values that change with
+    // the time or the bytes as "<...>".
     std::string ask(const std::string& method, const std::string& path,
                     const std::string& body = "") {
         std::string answer = exchange(service->port(), method, path, body);
         if (const std::size_t at = answer.find(png); at != std::string::npos)
             answer.replace(at, png.size(), "<PNG>");
-        return answer;
+        return std::regex_replace(answer, std::regex("(\n(Date|ETag|Last-Modified): )[^\n]*"),
+                                  "$1<...>");
     }
 
     TempRoot root;
@@ -66,10 +71,11 @@ protected:
     std::unique_ptr<RunningService> service;
 };
 
-// A case of conformance.txt: its name, the statuses and what then becomes of the connection, the
-// bytes.
+// A case of conformance.txt: its name, the answers and what then becomes of the connection, the
+// refusals the log names, the bytes in the parts sent one after another's answer.
 struct RawCase {
-    std::string name, expected, bytes;
+    std::string name, expected, reasons;
+    std::vector<std::string> parts{""};
 };
 void PrintTo(const RawCase& c, std::ostream* out) {
     *out << c.name;
@@ -86,19 +92,23 @@ std::vector<RawCase> rawCases() {
         std::string word;
         while (words >> word && word != "open" && word != "closed") c.expected += word + " ";
         c.expected += word;
+        words >> c.reasons;
         std::getline(words, line);
         for (std::size_t i = 1; i < line.size(); ++i) {
+            std::string& bytes = c.parts.back();
             if (line[i] != '\\') {
-                c.bytes += line[i];
+                bytes += line[i];
             } else if (line[++i] == 'x') {
-                c.bytes += static_cast<char>(std::stoi(line.substr(i + 1, 2), nullptr, 16));
+                bytes += static_cast<char>(std::stoi(line.substr(i + 1, 2), nullptr, 16));
                 i += 2;
             } else if (line[i] == '[') {
                 const std::size_t end = line.find(']', i);
-                c.bytes.append(std::stoul(line.substr(i + 1, end - i - 1)), line[end + 1]);
+                bytes.append(std::stoul(line.substr(i + 1, end - i - 1)), line[end + 1]);
                 i = end + 1;
+            } else if (line[i] == 'w') {
+                c.parts.emplace_back();
             } else {
-                c.bytes += std::string("\r\n\t\0\\", 5)[std::string("rnt0\\").find(line[i])];
+                bytes += std::string("\r\n\t\0\\", 5)[std::string("rnt0\\").find(line[i])];
             }
         }
         cases.push_back(c);
@@ -108,25 +118,78 @@ std::vector<RawCase> rawCases() {
 
 }  // namespace
 
+// An answer as a case names it: its status, then "+FIELD" for each field the case asks
+// after that it has, "+empty" when nothing follows its header; "+undated" when it lacks a Date.
+std::string described(const std::string& answer, const std::string& asked) {
+    std::string text = answer.substr(9, 3);
+    const std::string head = answer.substr(0, answer.find("\r\n\r\n") + 2);
+    if (text != "100" &&
+        !std::regex_search(head, std::regex("\r\nDate: (Mon|Tue|Wed|Thu|Fri|Sat|Sun), \\d\\d "
+                                            "[A-Z][a-z]{2} \\d{4} \\d\\d:\\d\\d:\\d\\d GMT\r\n")))
+        text += "+undated";
+    std::istringstream fields(asked.substr(std::min<std::size_t>(asked.size(), 4)));
+    for (std::string field; std::getline(fields, field, '+');) {
+        if (field == "empty" ? answer.size() == head.size() + 2
+                             : head.find("\r\n" + field + ": ") != std::string::npos)
+            text += "+" + field;
+    }
+    return text;
+}
+
 class Conformance : public Served, public testing::WithParamInterface<RawCase> {};
 
-// The statuses answered to a case's bytes, then "open" when a further request is answered too.
+// The answers to a case's bytes, then "open" when a further request is answered too, and the
+// refusals named in the log.
 TEST_P(Conformance, RawRequestIsAnsweredAsTheCaseFileSays) {
-    import(R"({"matches": []})");
+    root.writeFile("/p.png", png + "picture");
+    import(R"({"matches": [], "pictures": [{"name": "p.png", "file": "p.png"}]})");
+    root.writeFile("/pictures/f.png", png + "file");
+    const timespec modified[2] = {{noon, 0}, {noon, 0}};  // Sat, 14 Jun 2025 12:00:00 GMT
+    ASSERT_EQ(utimensat(AT_FDCWD, root.real("/pictures/f.png").c_str(), modified, 0), 0);
     requestDeadlineMs = 1000;
-    RunningService::Raw connection(start().port());
-    connection.send(GetParam().bytes);
-    const std::size_t wanted =
-        4 * std::count(GetParam().expected.begin(), GetParam().expected.end(), ' ');
+    RunningService& s = start(root.real("/pictures"));
+    RunningService::Raw connection(s.port());
+    std::istringstream words(GetParam().expected);
+    const std::vector<std::string> asked{std::istream_iterator<std::string>(words), {}};
     std::string received;
-    for (int i = 0; i < 60 && !connection.closed() && statusesIn(received).size() < wanted; ++i)
+    for (const std::string& part : GetParam().parts) {
+        // What comes after the first part waits for an answer, but not until the deadline.
+        for (int i = 0; i < 10 && &part != &GetParam().parts[0] && statusesIn(received).empty();
+             ++i)
+            received += connection.readOnce(50);
+        connection.send(part);
+    }
+    for (int i = 0;
+         i < 60 && !connection.closed() && statusesIn(received).size() < 4 * (asked.size() - 1);
+         ++i)
         received += connection.readOnce(50);
     connection.send("GET / HTTP/3.0\r\n\r\n");  // 505, while the connection is open
-    std::string seen = statusesIn(received + connection.readUntilClosed(3000));
-    seen = seen.size() > wanted && seen.compare(seen.size() - 4, 4, " 505") == 0
-               ? seen.substr(1, seen.size() - 5) + " open"
-               : seen.substr(std::min<std::size_t>(1, seen.size())) + " closed";
-    EXPECT_EQ(seen, GetParam().expected);
+    const std::vector<std::string> answers = [&] {
+        std::vector<std::string> all;
+        const std::string stream = received + connection.readUntilClosed(3000);
+        for (std::size_t at = stream.find("HTTP/1.1 "); at != std::string::npos;) {
+            const std::size_t next = stream.find("HTTP/1.1 ", at + 1);
+            all.push_back(stream.substr(at, next - at));
+            at = next;
+        }
+        return all;
+    }();
+    std::string seen;
+    std::size_t logged = 0;
+    for (std::size_t i = 0; i + 1 < asked.size() && i < answers.size(); ++i) {
+        seen += described(answers[i], asked[i]) + " ";
+        logged += asked[i].substr(0, 3) != "100";
+    }
+    const bool open = answers.size() == asked.size() && answers.back().substr(9, 3) == "505";
+    EXPECT_EQ(seen + (open ? "open" : "closed"), GetParam().expected);
+    std::string reasons;
+    const std::vector<std::string> log = s.log();
+    for (std::size_t i = 0; i < std::min(logged, log.size()); ++i) {
+        std::smatch refused;
+        if (std::regex_search(log[i], refused, std::regex(" refused=(\\w+)")))
+            reasons += (reasons.empty() ? "" : ",") + refused[1].str();
+    }
+    EXPECT_EQ(reasons.empty() ? "-" : reasons, GetParam().reasons);
 }
 INSTANTIATE_TEST_SUITE_P(Cases, Conformance, testing::ValuesIn(rawCases()),
                          [](const auto& info) { return info.param.name; });
@@ -136,8 +199,8 @@ TEST_F(Served, RequestTableAnswersAsTheSnapshotShows) {
     import(readBinary(sample), MATCHRAY_SOURCE_DIR "/data/sample");
     root.writeFile("/both.png", png + "database copy");
     import(readBinary(MATCHRAY_SOURCE_DIR "/tests/server/edge-listings.json"));
-    root.writeFile("/pictures/dir.png", "from the directory");
-    root.writeFile("/pictures/both.png", "directory copy");
+    root.writeFile("/pictures/dir.png", png + "from the folder");
+    root.writeFile("/pictures/both.png", png + "folder copy");
     fs::create_directory(root.real("/pictures/sub.png"));
     RunningService& s = start(root.real("/pictures"));
 
@@ -158,9 +221,9 @@ TEST_F(Served, RequestTableAnswersAsTheSnapshotShows) {
     std::string text;
     for (auto& r : table) {
         std::string answer = ask(r[0], r[1], r[2]);
-        // The first answer in full, the others in their first 12 lines.
+        // The first answer in full, the others in their first 13 lines.
         std::size_t end = &r == &table[0] ? std::string::npos : 0;
-        for (int line = 0; line < 12 && end != std::string::npos; ++line)
+        for (int line = 0; line < 13 && end != std::string::npos; ++line)
             end = answer.find('\n', end + 1);
         text += "\n" + r[0] + " " + r[1] + " " + r[2].substr(0, 60) + "\n" + answer.substr(0, end);
     }
