@@ -1,4 +1,5 @@
-// The listings service on loopback: answers, refusals, memory, connections, slow clients.
+// The listings service on loopback: answers, refusals, the picture folder, memory, the log,
+// data swapped in, connections, slow clients.
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
