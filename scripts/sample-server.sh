@@ -1,7 +1,8 @@
 # Sourced by scripts that run the plug-in against the reference server.
-# start_sample_server BUILD_DIR WORK_DIR LOG_FILE [DATA_JSON]
+# start_sample_server BUILD_DIR WORK_DIR LOG_FILE [DATA_JSON [SERVE_ARGS...]]
 #   imports DATA_JSON (default data/sample/listings.json) into a fresh database
-#   in WORK_DIR, starts listings-server on 127.0.0.1 with a free port, and sets
+#   in WORK_DIR, starts listings-server on 127.0.0.1 with a free port (and any
+#   further arguments for "serve", such as --pictures DIR), and sets
 #   server_pid and port. Returns 1, with the server's log on standard error,
 #   when it doesn't start.
 # stop_sample_server
@@ -9,8 +10,9 @@
 
 start_sample_server() {
   local build_dir="$1" work="$2" log="$3" data="${4:-data/sample/listings.json}"
+  shift $(($# < 4 ? $# : 4))
   "$build_dir/bin/listings-server" import --db "$work/listings.db" "$data"
-  "$build_dir/bin/listings-server" serve --db "$work/listings.db" --bind 127.0.0.1 --port 0 \
+  "$build_dir/bin/listings-server" serve --db "$work/listings.db" --bind 127.0.0.1 --port 0 "$@" \
     >"$work/server.out" 2>"$log" &
   server_pid=$!
   port=""

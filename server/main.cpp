@@ -6,8 +6,10 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
+#include <cstring>
 #include <thread>
 
 #include "CommandLine.h"
@@ -25,21 +27,32 @@ std::int64_t nowUtc() {
 }
 
 int runImport(const CommandLine& cl) {
+    // A database that isn't there yet is made under another name and renamed onto its path
+    // once whole, so that a server watching the path never serves it half made.
+    const bool fresh = access(cl.dbPath.c_str(), F_OK) != 0;
+    const std::string made =
+        fresh ? cl.dbPath + ".importing-" + std::to_string(getpid()) : cl.dbPath;
+    Importer::Result result;
     try {
-        Database db(cl.dbPath, Database::Mode::create);
-        const Importer::Result result = Importer(db, nowUtc()).importFile(cl.jsonPath);
-        if (!result.ok()) {
-            std::fprintf(stderr, "listings-server: %s: %s\nnothing was imported\n",
-                         cl.jsonPath.c_str(), result.error.c_str());
-            return 1;
-        }
-        std::printf("imported %d channels, %d pictures, %d matches into %s\n", result.channels,
-                    result.pictures, result.matches, cl.dbPath.c_str());
-        return 0;
+        Database db(made, Database::Mode::create);
+        result = Importer(db, nowUtc()).importFile(cl.jsonPath);
     } catch (const DatabaseError& e) {
-        std::fprintf(stderr, "listings-server: %s\n", e.what());
+        result.error = e.what();
+    }
+    if (result.ok() && fresh && std::rename(made.c_str(), cl.dbPath.c_str()) != 0)
+        result.error = "cannot rename " + made + " to " + cl.dbPath + ": " + std::strerror(errno);
+    if (!result.ok()) {
+        if (fresh) {
+            std::remove(made.c_str());
+            std::remove((made + "-journal").c_str());
+        }
+        std::fprintf(stderr, "listings-server: %s: %s\nnothing was imported\n", cl.jsonPath.c_str(),
+                     result.error.c_str());
         return 1;
     }
+    std::printf("imported %d channels, %d pictures, %d matches into %s\n", result.channels,
+                result.pictures, result.matches, cl.dbPath.c_str());
+    return 0;
 }
 
 int runServe(const CommandLine& cl) {

@@ -10,12 +10,15 @@
 #include <sys/uio.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <optional>
 #include <system_error>
 
-#include "RequestParser.h"
+#include "HttpDate.h"
+#include "Preconditions.h"
+#include "RequestStream.h"
 
 namespace {
 
@@ -30,6 +33,7 @@ constexpr auto lingerLimit = std::chrono::milliseconds(2000);
 constexpr const char* keepOpen = "\r\n";
 constexpr const char* closing = "Connection: close\r\n\r\n";
 constexpr const char* keptOpenForHttp10 = "Connection: keep-alive\r\n\r\n";
+constexpr std::size_t dateLineSize = 6 + HttpDate::size + 2;  // "Date: " ... "\r\n"
 
 std::string reason(int error) {
     return std::system_category().message(error);
@@ -57,26 +61,29 @@ std::string addressText(const sockaddr_storage& address) {
 struct HttpServer::Connection {
     enum class Phase { reading, working, writing, lingering, closed };
 
+    explicit Connection(RequestParser::Limits limits) : requests(limits) {}
+
     int fd = -1;
     std::uint64_t id = 0;
     std::string remote;
-    std::string in;                       // bytes read and not yet consumed by a parser
-    std::optional<RequestParser> parser;  // the request being read, once it has begun
+    RequestStream requests;
     Phase phase = Phase::reading;
     Clock::time_point since;      // the phase began; reading: the wait for a request began
     Clock::time_point firstByte;  // reading: the request's first byte came
     std::uint32_t events = 0;     // what epoll watches for
     // The response being written.
     std::shared_ptr<const HttpResponse> response;
+    char date[dateLineSize] = {};  // the Date line it goes out with
+    std::size_t dateSize = 0;      // none for 100 Continue
     const char* tail = keepOpen;
     bool withBody = true;
+    bool interim = false;  // 100 Continue: the request is still being read
     bool closeAfter = false;
     bool refused = false;  // the response refuses the request: unread bytes may follow
     std::size_t written = 0;
 };
 
 HttpServer::HttpServer(Handler& handler, Limits limits) : handler(handler), limits(limits) {
-    if (this->limits.workers < 1) this->limits.workers = 1;
     epollFd = epoll_create1(EPOLL_CLOEXEC);
     if (epollFd < 0) throw std::system_error(errno, std::system_category(), "epoll_create1");
     wakeFd = eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
@@ -145,8 +152,7 @@ HttpServer::Listening HttpServer::bind(const std::string& address, int port) {
 
 bool HttpServer::run() {
     if (listenFd < 0) return false;
-    workersStop = false;
-    for (int i = 0; i < limits.workers; ++i) workers.emplace_back([this] { work(); });
+    workers.emplace(limits.workers, [this] { wake(); });
 
     bool loopFailed = false;
     epoll_event events[256];
@@ -179,15 +185,7 @@ bool HttpServer::run() {
         dead.clear();
     }
 
-    {
-        std::lock_guard<std::mutex> lock(jobsMutex);
-        workersStop = true;
-        jobs.clear();
-    }
-    jobsReady.notify_all();
-    for (std::thread& t : workers) t.join();
-    workers.clear();
-    done.clear();
+    workers.reset();
     for (auto& entry : connections) {
         if (entry.second->fd >= 0) ::close(entry.second->fd);
     }
@@ -238,7 +236,8 @@ void HttpServer::acceptAll() {
         }
         const int one = 1;
         if (setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one) != 0) failed("setsockopt");
-        auto c = std::make_unique<Connection>();
+        auto c = std::make_unique<Connection>(
+            RequestParser::Limits{limits.maxHeaderBytes, limits.maxBodyBytes});
         c->fd = fd;
         c->id = nextId++;
         c->remote = addressText(address);
@@ -281,28 +280,19 @@ void HttpServer::readFrom(Connection& c) {
         return close(c);
     }
     if (c.phase != Connection::Phase::reading) return;  // lingering: dropped
-    if (c.in.empty() && !c.parser) c.firstByte = Clock::now();
-    c.in.append(buffer, static_cast<std::size_t>(n));
+    if (c.requests.idle()) c.firstByte = Clock::now();
+    c.requests.append(std::string_view(buffer, static_cast<std::size_t>(n)));
 }
 
 void HttpServer::serve(Connection& c) {
-    while (c.phase == Connection::Phase::reading && !c.in.empty()) {
-        if (!c.parser)
-            c.parser.emplace(RequestParser::Limits{limits.maxHeaderBytes, limits.maxBodyBytes});
-        const RequestParser::Result r = c.parser->read(c.in);
-        c.in.erase(0, r.consumed);
-        if (r.state == RequestParser::State::incomplete) {
-            // Only empty lines came: the connection still waits for a request.
-            if (c.in.empty() && !c.parser->headerRead()) c.parser.reset();
-            return;
-        }
-        HttpRequest request = std::move(c.parser->request());
-        c.parser.reset();
+    while (c.phase == Connection::Phase::reading) {
+        RequestStream::Next next = c.requests.next();
+        if (next.kind == RequestStream::Next::Kind::more) return;
+        if (next.kind == RequestStream::Next::Kind::continueWanted) return sendContinue(c);
+        HttpRequest& request = next.request;
         request.remoteAddress = c.remote;
-        if (r.state == RequestParser::State::refused) {
-            c.in.clear();
-            return send(c, request, HttpResponse::plain(r.status), true);
-        }
+        if (next.kind == RequestStream::Next::Kind::refused)
+            return send(c, request, HttpResponse::refusal(next.refusal), true);
         Reply reply;
         try {
             reply = handler.reply(request);
@@ -315,17 +305,29 @@ void HttpServer::serve(Connection& c) {
         }
         c.phase = Connection::Phase::working;
         watch(c, 0);
-        {
-            std::lock_guard<std::mutex> lock(jobsMutex);
-            jobs.push_back({c.id, std::move(request), std::move(reply.task)});
-        }
-        jobsReady.notify_one();
+        workers->post({c.id, std::move(request), std::move(reply.task), nullptr});
     }
 }
 
 void HttpServer::send(Connection& c, const HttpRequest& request,
                       std::shared_ptr<const HttpResponse> response, bool refusal) {
+    if (response->notModified && (request.method == "GET" || request.method == "HEAD")) {
+        switch (Preconditions::evaluate(request.conditions, *response)) {
+            case Preconditions::Outcome::send:
+                break;
+            case Preconditions::Outcome::notModified:
+                response = response->notModified;
+                break;
+            case Preconditions::Outcome::failed:
+                response = HttpResponse::refusal(Refusal::preconditionFailed);
+                break;
+        }
+    }
     c.response = std::move(response);
+    c.interim = false;
+    const std::string& line = dateLine();
+    c.dateSize = line.size();
+    std::memcpy(c.date, line.data(), std::min(line.size(), sizeof c.date));
     c.refused = refusal;
     c.closeAfter = refusal || !request.keepAlive || stopRequested;
     c.tail = c.closeAfter ? closing : request.http10 ? keptOpenForHttp10 : keepOpen;
@@ -337,13 +339,41 @@ void HttpServer::send(Connection& c, const HttpRequest& request,
     writeTo(c);
 }
 
+void HttpServer::sendContinue(Connection& c) {
+    static const auto interim = [] {
+        auto response = std::make_shared<HttpResponse>();
+        response->status = 100;
+        response->head = "HTTP/1.1 100 Continue\r\n";
+        return std::shared_ptr<const HttpResponse>(std::move(response));
+    }();
+    c.response = interim;
+    c.interim = true;
+    c.dateSize = 0;
+    c.refused = false;
+    c.closeAfter = false;
+    c.tail = keepOpen;
+    c.withBody = false;
+    c.written = 0;
+    c.phase = Connection::Phase::writing;
+    writeTo(c);
+}
+
+const std::string& HttpServer::dateLine() {
+    const std::time_t now = std::time(nullptr);
+    if (now != dateSecond) {
+        dateSecond = now;
+        date = "Date: " + HttpDate::format(now) + "\r\n";
+    }
+    return date;
+}
+
 void HttpServer::writeTo(Connection& c) {
     const std::string& head = c.response->head;
     const std::size_t tailSize = std::strlen(c.tail);
     const std::size_t bodySize = c.withBody ? c.response->body.size() : 0;
-    const std::size_t total = head.size() + tailSize + bodySize;
+    const std::size_t total = head.size() + c.dateSize + tailSize + bodySize;
     while (c.written < total) {
-        iovec parts[3];
+        iovec parts[4];
         std::size_t count = 0;
         std::size_t skip = c.written;
         auto add = [&](const char* data, std::size_t size) {
@@ -357,6 +387,7 @@ void HttpServer::writeTo(Connection& c) {
             skip = 0;
         };
         add(head.data(), head.size());
+        add(c.date, c.dateSize);
         add(c.tail, tailSize);
         add(c.response->body.data(), bodySize);
         msghdr message{};
@@ -377,11 +408,16 @@ void HttpServer::writeTo(Connection& c) {
 }
 
 bool HttpServer::closesAtOnce(const Connection& c) const {
-    return c.closeAfter && !c.refused && c.in.empty() && !stopRequested;
+    return c.closeAfter && !c.refused && c.requests.heldBytes() == 0 && !stopRequested;
 }
 
 void HttpServer::finishResponse(Connection& c) {
     c.response.reset();
+    if (c.interim) {
+        // The request goes on being read, within the deadline it began with.
+        c.phase = Connection::Phase::reading;
+        return watch(c, EPOLLIN);
+    }
     c.since = Clock::now();
     if (c.closeAfter) {
         // A client that asked to close sends nothing more: close at once. Otherwise half-close
@@ -412,7 +448,6 @@ void HttpServer::close(Connection& c) {
     c.fd = -1;
     c.phase = Connection::Phase::closed;
     c.response.reset();
-    c.parser.reset();
     dead.push_back(c.id);
 }
 
@@ -425,18 +460,17 @@ void HttpServer::sweep() {
         Connection& c = *entry.second;
         switch (c.phase) {
             case Connection::Phase::reading:
-                if (c.in.empty() && !c.parser) {
+                if (c.requests.idle()) {
                     if (now - c.since >= idleLimit) close(c);
                 } else if (now - c.firstByte >= requestDeadline) {
-                    HttpRequest partial = c.parser ? std::move(c.parser->request()) : HttpRequest{};
-                    c.parser.reset();
+                    HttpRequest partial = c.requests.abandon();
                     partial.remoteAddress = c.remote;
-                    c.in.clear();
-                    send(c, partial, HttpResponse::plain(408), true);
+                    send(c, partial, HttpResponse::refusal(Refusal::timedOut), true);
                 }
                 break;
             case Connection::Phase::writing:
-                if (now - c.since >= requestDeadline) close(c);
+                // 100 Continue counts against the request's deadline.
+                if (now - (c.interim ? c.firstByte : c.since) >= requestDeadline) close(c);
                 break;
             case Connection::Phase::lingering:
                 if (now - c.since >= lingerLimit) close(c);
@@ -449,12 +483,7 @@ void HttpServer::sweep() {
 }
 
 void HttpServer::takeDone() {
-    std::vector<Done> batch;
-    {
-        std::lock_guard<std::mutex> lock(doneMutex);
-        batch.swap(done);
-    }
-    for (Done& d : batch) {
+    for (WorkerPool::Job& d : workers->takeDone()) {
         d.task->finished(d.response);
         const auto found = connections.find(d.connection);
         if (found == connections.end()) continue;
@@ -462,31 +491,5 @@ void HttpServer::takeDone() {
         if (c.phase != Connection::Phase::working) continue;
         send(c, d.request, std::move(d.response), false);
         if (c.phase == Connection::Phase::reading) serve(c);
-    }
-}
-
-void HttpServer::work() {
-    for (;;) {
-        Job job;
-        {
-            std::unique_lock<std::mutex> lock(jobsMutex);
-            jobsReady.wait(lock, [this] { return workersStop || !jobs.empty(); });
-            if (workersStop) return;
-            job = std::move(jobs.front());
-            jobs.pop_front();
-        }
-        std::shared_ptr<const HttpResponse> response;
-        try {
-            response = job.task->run();
-        } catch (...) {
-            // The task reports its own failures; this one it didn't expect.
-        }
-        if (!response) response = HttpResponse::plain(500);
-        {
-            std::lock_guard<std::mutex> lock(doneMutex);
-            done.push_back(
-                {job.connection, std::move(job.request), std::move(job.task), std::move(response)});
-        }
-        wake();
     }
 }

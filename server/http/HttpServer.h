@@ -5,22 +5,25 @@
 // waits for its next request longer than the idle limit is closed, so slow and
 // silent clients cost a socket each but never a thread. The loop never waits:
 // a response that the handler has at hand is sent from the loop, any other is
-// worked out on a small pool of threads.
+// worked out on a small pool of threads (WorkerPool). The write path adds what
+// every answer carries: "Date", "Connection", and for a response with
+// validators the outcome of the request's preconditions (a 304 or a 412). A
+// client that expects "100 Continue" gets it as soon as its header is read.
 
 #include <atomic>
 #include <chrono>
-#include <condition_variable>
 #include <cstdint>
-#include <deque>
+#include <ctime>
 #include <memory>
-#include <mutex>
+#include <optional>
 #include <string>
-#include <thread>
 #include <unordered_map>
 #include <vector>
 
 #include "HttpRequest.h"
 #include "HttpResponse.h"
+#include "ResponseTask.h"
+#include "WorkerPool.h"
 
 class HttpServer {
 public:
@@ -32,15 +35,7 @@ public:
         int workers = 8;
     };
 
-    // Work that a request leaves for a worker thread.
-    class Task {
-    public:
-        virtual ~Task() = default;
-        // On a worker thread: the response. Throwing gives 500.
-        virtual std::shared_ptr<const HttpResponse> run() = 0;
-        // On the loop thread, with what run returned, before it is sent.
-        virtual void finished(const std::shared_ptr<const HttpResponse>& response) = 0;
-    };
+    using Task = ResponseTask;
     // The handler's reply to a request: the response at hand, or else the task that makes it.
     struct Reply {
         std::shared_ptr<const HttpResponse> response;
@@ -50,8 +45,9 @@ public:
     class Handler {
     public:
         virtual ~Handler() = default;
-        // On the loop thread, once for each request read whole; must not wait.
-        virtual Reply reply(const HttpRequest& request) = 0;
+        // On the loop thread, once for each request read whole; must not wait. It may add a
+        // note for the log to the request.
+        virtual Reply reply(HttpRequest& request) = 0;
         // On the loop thread, once a response is on its way (the server's own refusals too).
         virtual void responded(const HttpRequest& request, const HttpResponse& response) = 0;
         // On the loop thread: a system call failed; the text names it and the reason.
@@ -78,17 +74,6 @@ public:
 private:
     using Clock = std::chrono::steady_clock;
     struct Connection;
-    struct Job {
-        std::uint64_t connection;
-        HttpRequest request;
-        std::unique_ptr<Task> task;
-    };
-    struct Done {
-        std::uint64_t connection;
-        HttpRequest request;
-        std::unique_ptr<Task> task;
-        std::shared_ptr<const HttpResponse> response;
-    };
 
     void acceptAll();
     void onEvent(Connection& c, std::uint32_t events);
@@ -96,15 +81,16 @@ private:
     void serve(Connection& c);
     void send(Connection& c, const HttpRequest& request,
               std::shared_ptr<const HttpResponse> response, bool close);
+    void sendContinue(Connection& c);
     void writeTo(Connection& c);
     void finishResponse(Connection& c);
     bool closesAtOnce(const Connection& c) const;
+    const std::string& dateLine();
     bool control(int operation, int fd, std::uint32_t events, std::uint64_t tag);
     void watch(Connection& c, std::uint32_t events);
     void close(Connection& c);
     void sweep();
     void takeDone();
-    void work();
     void wake();
     void failed(const char* call);
 
@@ -117,13 +103,8 @@ private:
     std::atomic<bool> stopRequested{false};
     std::uint64_t nextId = 1;
     std::unordered_map<std::uint64_t, std::unique_ptr<Connection>> connections;
-    std::vector<std::uint64_t> dead;  // closed during this turn of the loop
-
-    std::mutex jobsMutex;
-    std::condition_variable jobsReady;
-    std::deque<Job> jobs;
-    bool workersStop = false;
-    std::mutex doneMutex;
-    std::vector<Done> done;
-    std::vector<std::thread> workers;
+    std::vector<std::uint64_t> dead;    // closed during this turn of the loop
+    std::optional<WorkerPool> workers;  // while run() serves
+    std::time_t dateSecond = -1;
+    std::string date;  // "Date: ...\r\n", formatted at most once a second
 };

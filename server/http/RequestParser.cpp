@@ -79,6 +79,12 @@ bool equalsIgnoringCase(std::string_view a, std::string_view b) {
     return true;
 }
 
+// A field that may come more than once, its values joined as a list.
+void appendListed(std::string& list, std::string_view value) {
+    if (!list.empty()) list += ", ";
+    list += value;
+}
+
 // The path of an origin-form target: the query left out, "%XX" decoded.
 std::string decodedPath(std::string_view target) {
     target = target.substr(0, target.find('?'));
@@ -125,7 +131,7 @@ RequestParser::Result RequestParser::read(std::string_view input) {
         // An empty line before a request is skipped (RFC 9112, section 2.2).
         while (scanned == 0 && input.substr(r.consumed, 2) == "\r\n") r.consumed += 2;
         const Result header = headerSection(input.substr(r.consumed));
-        if (header.state != State::complete) return {header.state, header.status, r.consumed};
+        if (header.state != State::complete) return {header.state, header.refusal, r.consumed};
         r.consumed += header.consumed;
     }
     const std::size_t bodyStart = r.consumed;
@@ -135,7 +141,7 @@ RequestParser::Result RequestParser::read(std::string_view input) {
             put(boost::asio::buffer(input.data() + r.consumed, input.size() - r.consumed), ec);
         r.consumed += taken;
         if (ec == http::error::need_more || (!ec && taken == 0)) break;
-        if (ec) return {State::refused, refusal(ec), r.consumed};
+        if (ec) return refuse(refusal(ec), r.consumed);
     }
     bodyBytes += r.consumed - bodyStart;
     const std::string_view waiting = is_done() ? "" : input.substr(r.consumed);
@@ -143,12 +149,12 @@ RequestParser::Result RequestParser::read(std::string_view input) {
         // A chunked body's lines and trailer count against the header limit, so that bytes
         // held while a line is incomplete stay bounded.
         if (bodyBytes + waiting.size() > limits.maxHeaderBytes)
-            return {State::refused, 413, r.consumed};
+            return refuse(Refusal::chunkLinesTooLarge, r.consumed);
         // What waits between chunks is a size line or the trailer section, where a bare LF
         // ends nothing: refused now, not at the deadline.
         for (std::size_t i = waiting.find('\n'); chunkLeft == 0 && i != std::string_view::npos;
              i = waiting.find('\n', i + 1)) {
-            if (i == 0 || waiting[i - 1] != '\r') return {State::refused, 400, r.consumed};
+            if (i == 0 || waiting[i - 1] != '\r') return refuse(Refusal::bareLineEnd, r.consumed);
         }
         // A whole size line of a chunk with data is waited on only when a quoted extension
         // runs on past it (Beast reads CR and LF as quoted text), and each try would count
@@ -156,7 +162,7 @@ RequestParser::Result RequestParser::read(std::string_view input) {
         const std::string_view line = waiting.substr(waiting.substr(0, 2) == "\r\n" ? 2 : 0);
         if (chunkLeft == 0 && line.find("\r\n") != std::string_view::npos &&
             line.find_first_not_of('0') < line.find_first_not_of("0123456789abcdefABCDEF")) {
-            return {State::refused, 400, r.consumed};
+            return refuse(Refusal::badChunk, r.consumed);
         }
     }
     if (is_done()) r.state = State::complete;
@@ -171,22 +177,26 @@ RequestParser::Result RequestParser::headerSection(std::string_view input) {
     const std::size_t last = std::min(input.size(), limits.maxHeaderBytes);
     std::size_t end = 0;
     for (std::size_t i = scanned; i < last && end == 0; scanned = ++i) {
-        if (input[i] == '\n' && (i == 0 || input[i - 1] != '\r')) return {State::refused, 400, 0};
+        if (!requestLineRead && i >= limits.maxRequestLineBytes)
+            return refuse(Refusal::targetTooLong);
+        if (input[i] == '\n' && (i == 0 || input[i - 1] != '\r'))
+            return refuse(Refusal::bareLineEnd);
         if (input[i] != '\r') continue;
         if (i + 2 >= input.size()) break;  // the line's end, or the section's, is yet to come
-        if (input[i + 1] != '\n') return {State::refused, 400, 0};
-        if (input[i + 2] == ' ' || input[i + 2] == '\t') return {State::refused, 400, 0};
+        if (input[i + 1] != '\n') return refuse(Refusal::bareLineEnd);
+        requestLineRead = true;
+        if (input[i + 2] == ' ' || input[i + 2] == '\t') return refuse(Refusal::foldedLine);
         if (input[i + 2] == '\r') {
             if (i + 3 >= input.size()) break;
-            if (input[i + 3] != '\n') return {State::refused, 400, 0};
+            if (input[i + 3] != '\n') return refuse(Refusal::bareLineEnd);
             end = i + 4;
         }
     }
     if (end == 0) {
-        const bool tooLong = input.size() > limits.maxHeaderBytes;
-        return {tooLong ? State::refused : State::incomplete, tooLong ? 431 : 0, 0};
+        if (input.size() > limits.maxHeaderBytes) return refuse(Refusal::headerTooLarge);
+        return {};
     }
-    if (end > limits.maxHeaderBytes) return {State::refused, 431, 0};
+    if (end > limits.maxHeaderBytes) return refuse(Refusal::headerTooLarge);
 
     // The version: HTTP/1.x is read as HTTP/1.1 (RFC 9110, section 2.5), any other HTTP/x.y
     // gets 505; what doesn't look like a version is left to Beast to refuse.
@@ -197,7 +207,7 @@ RequestParser::Result RequestParser::headerSection(std::string_view input) {
     std::string relabelled;
     if (version.size() == 8 && version.compare(0, 5, "HTTP/") == 0 && isDigit(version[5]) &&
         version[6] == '.' && isDigit(version[7])) {
-        if (version[5] != '1') return {State::refused, 505, 0};
+        if (version[5] != '1') return refuse(Refusal::unsupportedVersion);
         if (version[7] > '1') {
             relabelled = std::string(section);
             relabelled[line.size() - 1] = '1';
@@ -207,16 +217,36 @@ RequestParser::Result RequestParser::headerSection(std::string_view input) {
     headerFed = true;
     error_code ec;
     const std::size_t taken = put(boost::asio::buffer(section.data(), section.size()), ec);
-    if (ec && ec != http::error::need_more) return {State::refused, refusal(ec), 0};
-    if (taken != section.size()) return {State::refused, 400, 0};
-    return {State::complete, 0, end};
+    if (ec && ec != http::error::need_more) return refuse(refusal(ec));
+    if (taken != section.size()) return refuse(Refusal::badFieldLine);
+    return {State::complete, Refusal::badFieldLine, end};
 }
 
-int RequestParser::refusal(const error_code& ec) const {
-    if (refused) return refused;
-    if (ec == http::error::body_limit) return 413;
-    if (ec == http::error::header_limit) return 431;
-    return 400;
+RequestParser::Result RequestParser::refuse(Refusal why, std::size_t consumed) {
+    return {State::refused, why, consumed};
+}
+
+// Our own checks name their refusal; Beast's errors are named here.
+Refusal RequestParser::refusal(const error_code& ec) const {
+    if (refused) return *refused;
+    if (ec == http::error::body_limit) return Refusal::bodyTooLarge;
+    if (ec == http::error::header_limit) return Refusal::headerTooLarge;
+    if (ec == http::error::bad_method) return Refusal::badMethod;
+    if (ec == http::error::bad_target) return Refusal::badTarget;
+    if (ec == http::error::bad_version) return Refusal::badVersion;
+    if (ec == http::error::bad_value) return Refusal::badFieldValue;
+    if (ec == http::error::bad_obs_fold) return Refusal::foldedLine;
+    if (ec == http::error::bad_line_ending) return Refusal::bareLineEnd;
+    if (ec == http::error::bad_chunk || ec == http::error::bad_chunk_extension)
+        return Refusal::badChunk;
+    // Beast checks a length or coding against the fields before it, which we have seen.
+    if (ec == http::error::bad_content_length)
+        return codingsGiven  ? Refusal::lengthWithCoding
+               : lengths > 0 ? Refusal::repeatedLength
+                             : Refusal::badLength;
+    if (ec == http::error::bad_transfer_encoding)
+        return lengths > 0 ? Refusal::lengthWithCoding : Refusal::chunkedNotLast;
+    return Refusal::badFieldLine;
 }
 
 void RequestParser::on_request_impl(verb, string_view methodText, string_view target, int version,
@@ -238,12 +268,21 @@ void RequestParser::on_field_impl(field name, string_view, string_view value, er
     const std::string_view text(value.data(), value.size());
     switch (name) {
         case field::host:
-            if (++hosts > 1 || !isAuthority(text)) ec = http::error::bad_value;
+            if (++hosts > 1) {
+                refused = Refusal::repeatedHost;
+            } else if (!isAuthority(text)) {
+                refused = Refusal::badHost;
+            }
+            if (refused) ec = http::error::bad_value;
             break;
         case field::content_length:
             // One field of digits: Beast would also take a list, or a repeat of the same value.
-            if (++lengths > 1 || text.find_first_not_of("0123456789") != std::string_view::npos)
-                ec = http::error::bad_content_length;
+            if (++lengths > 1) {
+                refused = Refusal::repeatedLength;
+            } else if (text.find_first_not_of("0123456789") != std::string_view::npos) {
+                refused = Refusal::badLength;
+            }
+            if (refused) ec = http::error::bad_content_length;
             break;
         case field::transfer_encoding:
             codingsGiven = true;
@@ -262,25 +301,43 @@ void RequestParser::on_field_impl(field name, string_view, string_view value, er
         case field::user_agent:
             parsed.userAgent = std::string(text);
             break;
+        case field::expect:
+            parsed.expectsContinue =
+                parsed.expectsContinue || equalsIgnoringCase(text, "100-continue");
+            break;
+        case field::if_match:
+            appendListed(parsed.conditions.ifMatch, text);
+            break;
+        case field::if_none_match:
+            appendListed(parsed.conditions.ifNoneMatch, text);
+            break;
+        case field::if_modified_since:
+            appendListed(parsed.conditions.ifModifiedSince, text);
+            break;
+        case field::if_unmodified_since:
+            appendListed(parsed.conditions.ifUnmodifiedSince, text);
+            break;
         default:
             break;
     }
 }
 
 void RequestParser::on_header_impl(error_code& ec) {
-    if (!parsed.http10 && hosts == 0) ec = http::error::bad_value;
+    if (!parsed.http10 && hosts == 0) refused = Refusal::missingHost;
     if (codingsGiven) {
         // Chunked must come last, else the body's length is unknown; no other coding is
         // understood here.
         const std::string_view list = codings;
         if (list.size() < 8 || !equalsIgnoringCase(list.substr(list.size() - 8), "chunked,")) {
-            ec = http::error::bad_transfer_encoding;
+            refused = Refusal::chunkedNotLast;
         } else if (list.size() != 8) {
-            refused = 501;
-            ec = http::error::bad_transfer_encoding;
+            refused = Refusal::unknownCoding;
         }
     }
+    if (refused) ec = http::error::bad_value;
     parsed.keepAlive = !closeAsked && (!parsed.http10 || keepAliveAsked);
+    // An HTTP/1.0 client can't take an interim answer (RFC 9110, section 10.1.1).
+    parsed.expectsContinue = parsed.expectsContinue && !parsed.http10;
 }
 
 void RequestParser::on_body_init_impl(const boost::optional<std::uint64_t>& length, error_code&) {

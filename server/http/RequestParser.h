@@ -7,26 +7,29 @@
 // lines, a missing or repeated Host, a target that is neither a path nor an
 // absolute http URI, repeated or non-numeric lengths, and transfer codings other
 // than chunked alone. Empty lines before a request are skipped, and a later
-// HTTP/1.x minor version is read as HTTP/1.1.
+// HTTP/1.x minor version is read as HTTP/1.1. Each refusal is named (Refusal.h).
 
 #include <boost/beast/http/basic_parser.hpp>
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string_view>
 
 #include "HttpRequest.h"
+#include "Refusal.h"
 
 class RequestParser : private boost::beast::http::basic_parser<true> {
 public:
     struct Limits {
         std::size_t maxHeaderBytes = 65536;
         std::size_t maxBodyBytes = 4096;
+        std::size_t maxRequestLineBytes = 16384;  // twice the 8 KiB that nginx forwards
     };
     enum class State { incomplete, complete, refused };
     struct Result {
         State state = State::incomplete;
-        int status = 0;            // refused: the status to answer with
+        Refusal refusal = Refusal::badFieldLine;  // when refused: why
         std::size_t consumed = 0;  // the bytes of the input taken; the caller drops them
     };
 
@@ -37,6 +40,8 @@ public:
     Result read(std::string_view input);
     // True once the header section was read: its bytes are consumed, the body's may be too.
     bool headerRead() const { return headerFed; }
+    // True once any byte of the body was taken.
+    bool bodyBegun() const { return bodyBytes > 0; }
     // What was read so far: whole once read() returned complete.
     HttpRequest& request() { return parsed; }
 
@@ -47,7 +52,8 @@ private:
     using verb = boost::beast::http::verb;
 
     Result headerSection(std::string_view input);
-    int refusal(const error_code& ec) const;
+    Refusal refusal(const error_code& ec) const;
+    Result refuse(Refusal why, std::size_t consumed = 0);
 
     void on_request_impl(verb method, string_view methodText, string_view target, int version,
                          error_code& ec) override;
@@ -65,7 +71,8 @@ private:
     HttpRequest parsed;
     std::size_t scanned = 0;  // bytes of the header section found well formed so far
     bool headerFed = false;   // the header section went to Beast
-    int refused = 0;          // a status our own checks refused with
+    bool requestLineRead = false;
+    std::optional<Refusal> refused;  // what our own checks refused
     int hosts = 0;
     int lengths = 0;
     bool closeAsked = false;

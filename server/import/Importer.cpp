@@ -220,6 +220,8 @@ void importPictures(Database& db, const json& doc, const std::string& baseDir,
         r.identify("name \"" + name + "\"");
         r.onlyFields({"name", "file"});
         if (!seen.insert(name).second) r.failField("name", "appears twice in the document");
+        // Pictures are served as image/png, and nothing else is.
+        if (!endsWith(name, ".png")) r.failField("name", "doesn't end in .png");
 
         std::string file = r.string("file");
         if (file.empty()) r.failField("file", "is empty");
@@ -228,7 +230,7 @@ void importPictures(Database& db, const json& doc, const std::string& baseDir,
         const std::string bytes = readFile(file, maxPictureBytes, error);
         if (!error.empty()) r.failField("file", error);
         if (bytes.empty()) r.failField("file", "is empty: " + file);
-        if (endsWith(name, ".png") && bytes.compare(0, 8, "\x89PNG\r\n\x1a\n") != 0) {
+        if (bytes.compare(0, 8, "\x89PNG\r\n\x1a\n") != 0) {
             r.failField("file", "is not a PNG file: " + file);
         }
         insert.bind(1, name).bindBlob(2, bytes);

@@ -1,11 +1,9 @@
 #include "ListingsService.h"
 
-#include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
-#include <fstream>
-#include <sstream>
 
 #include "ChannelWriter.h"
 #include "FieldRule.h"
@@ -18,7 +16,9 @@ constexpr const char* listingsPath = "/pitchsidenew/matchray_data_dm.php";
 constexpr const char* channelsPath = "/pitchsidenew/matchray_channels_dm.php";
 constexpr const char* picturePrefix = "/fix/";
 constexpr const char* textType = "text/plain; charset=utf-8";
-constexpr std::size_t maxPictureBytes = 1024 * 1024;
+// The methods of RFC 9110 and PATCH: those a resource here may not take, rather than unknown.
+constexpr std::string_view knownMethods[] = {"GET",     "HEAD",    "POST",  "PUT",  "DELETE",
+                                             "CONNECT", "OPTIONS", "TRACE", "PATCH"};
 
 std::int64_t secondsOf(std::chrono::system_clock::time_point t) {
     return std::chrono::duration_cast<std::chrono::seconds>(t.time_since_epoch()).count();
@@ -49,24 +49,17 @@ std::string quoted(std::string_view text) {
     return "\"" + escaped(text, true) + "\"";
 }
 
-std::shared_ptr<const HttpResponse> refusal(int status, const std::string& why) {
-    return HttpResponse::make(status, textType, why + "\n");
+bool endsWith(std::string_view text, std::string_view end) {
+    return text.size() >= end.size() && text.substr(text.size() - end.size()) == end;
 }
 
-// A picture file of the pictures directory; nothing when it is missing or no regular file.
-std::optional<std::string> pictureFile(const std::string& dir, const std::string& name) {
-    if (dir.empty()) return std::nullopt;
-    const std::string path = dir + "/" + name;
-    struct stat info {};
-    if (stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode) ||
-        static_cast<std::size_t>(info.st_size) > maxPictureBytes) {
-        return std::nullopt;
-    }
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return std::nullopt;
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
+// A strong entity tag from the bytes themselves, so that replicas holding the same picture
+// give the same tag.
+std::string entityTag(std::string_view bytes) {
+    char tag[48];
+    std::snprintf(tag, sizeof tag, "\"%zx-%zx\"", bytes.size(),
+                  std::hash<std::string_view>{}(bytes));
+    return tag;
 }
 
 HttpServer::Limits serverLimits(const ListingsService::Options& options) {
@@ -78,52 +71,62 @@ HttpServer::Limits serverLimits(const ListingsService::Options& options) {
     return limits;
 }
 
-ResponseMemory::Limits memoryLimits() {
-    ResponseMemory::Limits limits;
-    limits.lifetimeSeconds = ListingsService::answerLifetimeSeconds;
-    return limits;
+ListingsService::Options withLog(ListingsService::Options options, LogWriter* log) {
+    if (!options.log) options.log = [log](const std::string& line) { log->write(line); };
+    return options;
 }
 
 }  // namespace
 
-// The SQLite read a request waits for, on a worker; its response is kept in memory after.
+// The read a request waits for, on a worker; its response is kept in memory after, for as
+// long as render says, unless the data changed meanwhile.
 class ListingsService::Lookup : public HttpServer::Task {
 public:
     Lookup(ListingsService& service, Query query, std::string path)
         : service(service), query(std::move(query)), path(std::move(path)) {}
 
     std::shared_ptr<const HttpResponse> run() override {
-        readIn = service.watch.generation();
+        // The generation first: what is read is then never newer than it says.
+        readIn = service.database.generation();
+        readAtMs = service.currentMs();
         try {
-            return service.render(query);
+            Rendered rendered = service.render(query, *service.database.stores());
+            lifetimeMs = rendered.lifetimeMs;
+            return rendered.response;
         } catch (const std::exception& e) {
             service.options.log(utcTimestamp(service.currentTime()) + " error on " + path + ": " +
                                 e.what());
-            readIn = 0;  // not kept
             return HttpResponse::plain(500);
         }
     }
 
     void finished(const std::shared_ptr<const HttpResponse>& response) override {
-        if (readIn != 0) service.memory.keep(query.key, readIn, service.currentTime(), response);
+        if (lifetimeMs <= 0) return;
+        service.memory.follow(service.database.generation());
+        service.memory.keep(query.key, readIn, readAtMs, lifetimeMs, response);
     }
 
 private:
     ListingsService& service;
     Query query;
     std::string path;
-    std::uint64_t readIn = 0;  // the database's generation when the read began
+    std::uint64_t readIn = 0;     // the data's generation when the read began
+    std::int64_t readAtMs = 0;    // and the time
+    std::int64_t lifetimeMs = 0;  // 0: not kept
 };
 
 ListingsService::ListingsService(Options opts)
-    : options(std::move(opts)),
-      ownLog(options.log ? nullptr : std::make_unique<LogWriter>(STDERR_FILENO)),
-      stores(options.dbPath),
-      watch(options.dbPath, changeWatchPeriod),
-      memory(watch, memoryLimits()),
-      server(*this, serverLimits(options)) {
-    if (ownLog) options.log = [log = ownLog.get()](const std::string& line) { log->write(line); };
-}
+    : ownLog(opts.log ? nullptr : std::make_unique<LogWriter>(STDERR_FILENO)),
+      options(withLog(std::move(opts), ownLog.get())),
+      database(options.dbPath, options.threads, changeWatchPeriod,
+               [this](const std::string& line) {
+                   options.log(utcTimestamp(currentTime()) + " " + line);
+               }),
+      folder(options.picturesDir.empty()
+                 ? std::nullopt
+                 : std::make_optional<PictureFolder>(options.picturesDir, options.dbPath)),
+      memory(ResponseMemory::Limits{}),
+      server(*this, serverLimits(options)) {}
 
 ListingsService::~ListingsService() {
     stop();
@@ -145,6 +148,13 @@ std::int64_t ListingsService::currentTime() const {
     return options.now ? options.now() : secondsOf(std::chrono::system_clock::now());
 }
 
+std::int64_t ListingsService::currentMs() const {
+    if (options.now) return options.now() * 1000;
+    return std::chrono::duration_cast<std::chrono::milliseconds>(
+               std::chrono::system_clock::now().time_since_epoch())
+        .count();
+}
+
 const std::string& ListingsService::loopTimestamp() {
     const std::int64_t second = secondsOf(std::chrono::system_clock::now());
     if (second != stampedSecond) {
@@ -156,52 +166,79 @@ const std::string& ListingsService::loopTimestamp() {
 
 ListingsService::Query ListingsService::query(const HttpRequest& request) const {
     Query q;
-    if (request.method == "POST" && request.path == listingsPath) {
-        const auto body = RequestBody::parseListings(request.body);
-        if (!body.ok()) {
-            q.refusal = refusal(400, "malformed body: " + body.error);
-            return q;
-        }
-        q.zone = zones.map(body.value.zoneName);
-        q.key = "z " + q.zone->name();
-        return q;
-    }
-    if (request.method == "POST" && request.path == channelsPath) {
-        const auto body = RequestBody::parseChannels(request.body);
-        if (!body.ok()) {
-            q.refusal = refusal(400, "malformed body: " + body.error);
-            return q;
-        }
-        q.kind = Query::Kind::channels;
-        q.matchId = body.value.matchId;
-        q.filter = body.value.filter;
-        q.key = "c " + std::to_string(q.matchId) + " " + std::to_string(q.filter);
+    const std::string_view method = request.method;
+    if (std::find(std::begin(knownMethods), std::end(knownMethods), method) ==
+        std::end(knownMethods)) {
+        q.refusal = HttpResponse::refusal(Refusal::unknownMethod);
         return q;
     }
     const std::size_t prefix = std::char_traits<char>::length(picturePrefix);
-    if ((request.method == "GET" || request.method == "HEAD") &&
-        request.path.compare(0, prefix, picturePrefix) == 0 && request.path.size() > prefix) {
+    if (request.path == listingsPath) {
+        q.kind = Query::Kind::listings;
+    } else if (request.path == channelsPath) {
+        q.kind = Query::Kind::channels;
+    } else if (request.path.compare(0, prefix, picturePrefix) == 0) {
         q.kind = Query::Kind::picture;
-        q.picture = request.path.substr(prefix);
-        if (FieldRule::pictureName.problem(q.picture)) {
-            q.refusal = HttpResponse::plain(404);
-        } else {
-            q.key = "p " + q.picture;
-        }
+    } else {
+        q.refusal = HttpResponse::refusal(Refusal::notFound);
         return q;
     }
-    q.refusal = HttpResponse::plain(404);
+    const bool picture = q.kind == Query::Kind::picture;
+    if (picture ? method != "GET" && method != "HEAD" : method != "POST") {
+        q.refusal = HttpResponse::refusal(Refusal::methodNotAllowed,
+                                          picture ? "Allow: GET, HEAD\r\n" : "Allow: POST\r\n");
+        return q;
+    }
+    switch (q.kind) {
+        case Query::Kind::listings: {
+            const auto body = RequestBody::parseListings(request.body);
+            if (!body.ok()) {
+                q.refusal =
+                    HttpResponse::refusal(Refusal::badBody, {}, "malformed body: " + body.error);
+                break;
+            }
+            q.zone = zones.map(body.value.zoneName);
+            q.key = "z " + q.zone->name();
+            break;
+        }
+        case Query::Kind::channels: {
+            const auto body = RequestBody::parseChannels(request.body);
+            if (!body.ok()) {
+                q.refusal =
+                    HttpResponse::refusal(Refusal::badBody, {}, "malformed body: " + body.error);
+                break;
+            }
+            q.matchId = body.value.matchId;
+            // Any filter but the colour keys' 1 to 3 lists every channel, as 0 does: one answer.
+            q.filter = body.value.filter >= 1 && body.value.filter <= 3 ? body.value.filter : 0;
+            q.key = "c " + std::to_string(q.matchId) + " " + std::to_string(q.filter);
+            break;
+        }
+        case Query::Kind::picture:
+            q.picture = request.path.substr(prefix);
+            if (FieldRule::pictureName.problem(q.picture) || !endsWith(q.picture, ".png")) {
+                q.refusal = HttpResponse::refusal(Refusal::notFound);
+            } else {
+                q.key = "p " + q.picture;
+            }
+            break;
+    }
     return q;
 }
 
-HttpServer::Reply ListingsService::reply(const HttpRequest& request) {
+HttpServer::Reply ListingsService::reply(HttpRequest& request) {
     Query q = query(request);
     if (q.refusal) return {q.refusal, nullptr};
-    if (auto kept = memory.find(q.key, currentTime())) return {std::move(kept), nullptr};
+    memory.follow(database.generation());
+    if (auto kept = memory.find(q.key, currentMs())) {
+        request.logNote = "from=memory";
+        return {std::move(kept), nullptr};
+    }
     return {nullptr, std::make_unique<Lookup>(*this, std::move(q), request.path)};
 }
 
-std::shared_ptr<const HttpResponse> ListingsService::render(const Query& q) {
+ListingsService::Rendered ListingsService::render(const Query& q, StorePool& stores) {
+    constexpr std::int64_t kept = answerLifetimeSeconds * 1000;
     switch (q.kind) {
         case Query::Kind::listings: {
             const std::int64_t now = currentTime();
@@ -212,23 +249,40 @@ std::shared_ptr<const HttpResponse> ListingsService::render(const Query& q) {
                 HttpResponse::make(200, textType, ListingsWriter::write(listings, *q.zone),
                                    "X-Listings-Zone: " + zone + "\r\n");
             response->logNote = "zone=" + zone;
-            return response;
+            return {response, kept};
         }
-        case Query::Kind::channels:
-            return HttpResponse::make(
-                200, textType,
-                ChannelWriter::write(q.matchId, stores.acquire()->channelsOf(q.matchId), q.filter));
-        case Query::Kind::picture: {
-            std::optional<std::string> bytes = stores.acquire()->picture(q.picture);
-            if (!bytes) bytes = pictureFile(options.picturesDir, q.picture);
-            if (!bytes) return HttpResponse::plain(404);
-            const bool png =
-                q.picture.size() > 4 && q.picture.compare(q.picture.size() - 4, 4, ".png") == 0;
-            return HttpResponse::make(200, png ? "image/png" : "application/octet-stream",
-                                      std::move(*bytes));
+        case Query::Kind::channels: {
+            const std::vector<ChannelRecord> channels = stores.acquire()->channelsOf(q.matchId);
+            // An unknown match isn't kept: its id is anyone's choice.
+            return {HttpResponse::make(200, textType,
+                                       ChannelWriter::write(q.matchId, channels, q.filter)),
+                    channels.empty() ? 0 : kept};
+        }
+        case Query::Kind::picture:
+            return picture(q.picture, stores);
+    }
+    return {HttpResponse::plain(500), 0};
+}
+
+ListingsService::Rendered ListingsService::picture(const std::string& name, StorePool& stores) {
+    static const std::string cacheHeaders =
+        "Cache-Control: public, max-age=" + std::to_string(pictureMaxAgeSeconds) +
+        "\r\nX-Content-Type-Options: nosniff\r\n";
+    if (std::optional<std::string> bytes = stores.acquire()->picture(name)) {
+        std::string tag = entityTag(*bytes);
+        return {HttpResponse::withValidators("image/png", std::move(*bytes), std::move(tag), -1,
+                                             cacheHeaders),
+                answerLifetimeSeconds * 1000};
+    }
+    if (folder) {
+        if (std::optional<PictureFolder::Picture> file = folder->read(name)) {
+            std::string tag = entityTag(file->bytes);
+            return {HttpResponse::withValidators("image/png", std::move(file->bytes),
+                                                 std::move(tag), file->modified, cacheHeaders),
+                    folderPictureLifetimeMs};
         }
     }
-    return HttpResponse::plain(500);
+    return {HttpResponse::refusal(Refusal::notFound), 0};
 }
 
 void ListingsService::responded(const HttpRequest& request, const HttpResponse& response) {
@@ -239,6 +293,7 @@ void ListingsService::responded(const HttpRequest& request, const HttpResponse& 
                        " device=" + escaped(RequestBody::deviceForLog(request.body)) +
                        " agent=" + quoted(request.userAgent);
     if (!response.logNote.empty()) line += " " + response.logNote;
+    if (!request.logNote.empty()) line += " " + request.logNote;
     options.log(line);
 }
 

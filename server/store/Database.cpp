@@ -33,7 +33,14 @@ Database::Database(const std::string& path, Mode mode) {
     try {
         exec("PRAGMA foreign_keys = ON");
         if (mode == Mode::create) {
-            exec("PRAGMA journal_mode = WAL");
+            // A rollback journal rather than a write-ahead log: SQLite finds a log and its
+            // shared memory by the database's name, so a reader of a file that another
+            // took the name of would share them with readers of the new one.
+            try {
+                exec("PRAGMA journal_mode = DELETE");
+            } catch (const DatabaseError&) {
+                // A log in use by a server: this import goes through it.
+            }
             exec(schema());
         } else {
             Statement check = prepare("SELECT count(*) FROM sqlite_master WHERE name = 'matches'");

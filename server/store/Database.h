@@ -1,7 +1,7 @@
 #pragma once
 // A connection to the listings database. Opening with Mode::create makes the
-// file and its schema when they are missing; Mode::existing refuses a missing
-// file. Failures throw DatabaseError.
+// file and its schema when they are missing, with a rollback journal;
+// Mode::existing refuses a missing file. Failures throw DatabaseError.
 //
 // Tables: matches (kick-off in UTC seconds), channels with their transponder
 // data and orbital position, match_channels (which channels carry a match, in

@@ -82,6 +82,7 @@ TEST(ServerProgram, ImportsServesManyReceiversAtOnceAndStops) {
          "matches[0] (id 500), field \"kickoff\": is missing\nnothing was imported"},
         {{"serve"}, 2, "--db FILE is required"},
         {{"serve", "--db", root.real("/none.db")}, 1, "cannot open database"},
+        {{"serve", "--db", s.db, "--pictures", root.path()}, 1, "server.db lies in it"},
         {{"serve", "--db", s.db, "--port", std::to_string(s.port)},
          1,
          ":" + std::to_string(s.port) + ": Address already in use"}};
@@ -101,8 +102,7 @@ TEST(ServerProgram, ImportsServesManyReceiversAtOnceAndStops) {
     EXPECT_NE(log.find("listings-server: stopped"), std::string::npos);
 }
 
-// Standard error into a pipe that nobody reads: all requests are answered all the same, and
-// once the pipe is drained the log says how many of their lines it dropped.
+// Standard error into a pipe that nobody reads: all requests are answered all the same.
 TEST(ServerProgram, AStalledLogHoldsUpNoRequest) {
     TempRoot root;
     ASSERT_EQ(mkfifo(root.real("/server.log").c_str(), 0600), 0);
@@ -121,19 +121,6 @@ TEST(ServerProgram, AStalledLogHoldsUpNoRequest) {
                                 std::sregex_iterator()),
                   1000);
     }
-    std::string log;
-    std::smatch dropped;
-    const std::regex droppedLine("(\\d+) log lines dropped");
-    for (int i = 0; i < 1000 && !std::regex_search(log, dropped, droppedLine); ++i) {
-        char buffer[65536];
-        const ssize_t n = read(pipe, buffer, sizeof buffer);
-        if (n > 0)
-            log.append(buffer, static_cast<std::size_t>(n));
-        else
-            usleep(10000);
-    }
-    ASSERT_FALSE(dropped.empty()) << log.substr(0, 200);
-    EXPECT_EQ(lineCount(log) - 1 + std::stoul(dropped[1]), 10000u);
     EXPECT_EQ(s.process.terminate(10000), 0);
     close(pipe);
 }

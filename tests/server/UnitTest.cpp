@@ -1,16 +1,25 @@
-// The server's parts without a network: importer and schema, request bodies, time zones.
+// The server's parts without a network: importer and schema, request bodies, time zones,
+// the memory of answers, the log's writer.
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <poll.h>
+#include <unistd.h>
 #include <nlohmann/json.hpp>
 
+#include <chrono>
 #include <functional>
+#include <regex>
 #include <sstream>
+#include <thread>
 
 #include "DatabaseError.h"
 #include "Importer.h"
 #include "KickoffTime.h"
 #include "ListingsStore.h"
+#include "LogWriter.h"
 #include "RequestBody.h"
+#include "ResponseMemory.h"
 #include "RunningService.h"
 #include "Snapshot.h"
 #include "TempRoot.h"
@@ -115,4 +124,78 @@ TEST(TimeZone, CorpusNamesMapAsTheSnapshotShows) {
             }
             return text;
         }));
+}
+
+// The same answers kept and asked for under the memory's bound of entries, then of bytes.
+TEST(ResponseMemory, PastEitherBoundTheLeastRecentlyUsedGoFirst) {
+    const auto answer = [](char c) {
+        auto response = std::make_shared<HttpResponse>();
+        response->body.assign(1000, c);
+        return response;
+    };
+    ResponseMemory one(ResponseMemory::Limits{});
+    one.keep("a", 0, 0, 1000, answer('a'));
+    const std::size_t cost = one.bytes();
+    for (const ResponseMemory::Limits limits :
+         {ResponseMemory::Limits{2, cost * 10}, ResponseMemory::Limits{10, cost * 5 / 2}}) {
+        ResponseMemory memory(limits);
+        memory.keep("a", 0, 0, 1000, answer('a'));
+        memory.keep("b", 0, 0, 1000, answer('b'));
+        memory.find("a", 1);
+        memory.keep("c", 0, 2, 1000, answer('c'));
+        EXPECT_LE(memory.entries(), limits.maxEntries);
+        EXPECT_LE(memory.bytes(), limits.maxBytes);
+        std::string kept;
+        for (const char* key : {"a", "b", "c"}) kept += memory.find(key, 3) ? key : "-";
+        EXPECT_EQ(kept, "a-c") << limits.maxEntries << " entries, " << limits.maxBytes << " bytes";
+    }
+}
+
+TEST(ResponseMemory, NothingReadBeforeTheDataChangedIsKept) {
+    ResponseMemory memory(ResponseMemory::Limits{});
+    memory.keep("a", 0, 0, 1000, std::make_shared<HttpResponse>());
+    memory.follow(1);
+    memory.keep("b", 0, 0, 1000, std::make_shared<HttpResponse>());  // read before the change
+    EXPECT_EQ(memory.entries(), 0u);
+}
+
+// The log's descriptor is a pipe that is full: past the queue's bound lines are dropped, and
+// once the reader has caught up one line gives their count, and no later batch repeats it.
+TEST(LogWriter, DropsPastItsBoundAndReportsTheCountOncePerStall) {
+    int ends[2];
+    ASSERT_EQ(pipe2(ends, O_CLOEXEC | O_NONBLOCK), 0);
+    while (write(ends[1], std::string(4096, '-').data(), 4096) > 0) {
+    }
+    constexpr std::size_t bound = 8;
+    std::string out;
+    const auto readUntil = [&](const std::string& end) {
+        for (int i = 0; i < 500 && out.find(end) == std::string::npos; ++i) {
+            pollfd p{ends[0], POLLIN, 0};
+            char buffer[65536];
+            if (poll(&p, 1, 20) == 1 && (p.revents & POLLIN))
+                out.append(buffer, std::max<ssize_t>(0, read(ends[0], buffer, sizeof buffer)));
+        }
+    };
+    {
+        LogWriter log(ends[1], bound);
+        log.write("line 0");  // taken alone, then stalled on
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        for (int i = 1; i < 1000; ++i) log.write("line " + std::to_string(i));
+        readUntil("dropped");
+        readUntil("\n");
+        log.write("caught up");
+        readUntil("caught up\n");
+    }
+    close(ends[0]);
+    close(ends[1]);
+    const auto count = [&](const char* pattern) {
+        const std::regex r(pattern);
+        return static_cast<std::size_t>(
+            std::distance(std::sregex_iterator(out.begin(), out.end(), r), {}));
+    };
+    std::smatch dropped;
+    ASSERT_TRUE(std::regex_search(out, dropped, std::regex("(\\d+) log lines dropped"))) << out;
+    EXPECT_EQ(count("dropped"), 1u);
+    EXPECT_LE(count("line \\d+\n"), 2 * bound);
+    EXPECT_EQ(count("line \\d+\n") + std::stoul(dropped[1]), 1000u);
 }
