@@ -22,6 +22,11 @@
 
 namespace {
 
+// A channel file with one free-to-air channel of this name.
+std::string channelFile(const std::string& name) {
+    return "1\n7#1#" + name + "#13.0#e#11034#V#27500#3/4#FTA#1\n";
+}
+
 namespace fs = std::filesystem;
 using Delivery = LoopbackServer::Answer::Delivery;
 
@@ -100,7 +105,7 @@ std::vector<Case> cases() {
     };
     return {
         {"anchor: well-behaved server", chooseAndLook,
-         [=](LoopbackServer& s) { listingsThen(s, whole(TestFiles::channels("HRT 1"))); }},
+         [=](LoopbackServer& s) { listingsThen(s, whole(channelFile("HRT 1"))); }},
         {"listings 6 MiB, Content-Length", look,
          [](LoopbackServer& s) {
              s.answer(listingsPath, oversize(Delivery::whole, goodListings, 6, ' '));
@@ -151,7 +156,7 @@ std::vector<Case> cases() {
         {"channels 500,000 lines \"1\"", chooseAndLook,
          [=](LoopbackServer& s) { listingsThen(s, whole(oneFieldLines(500000, 500000))); }},
         {"channels trickle 4 B / 2 s", chooseAndLook,
-         [=](LoopbackServer& s) { listingsThen(s, trickle(TestFiles::channels("HRT 1"))); }},
+         [=](LoopbackServer& s) { listingsThen(s, trickle(channelFile("HRT 1"))); }},
         {"channels never answers", chooseAndLook,
          [=](LoopbackServer& s) { listingsThen(s, reply(Delivery::silent)); }},
     };

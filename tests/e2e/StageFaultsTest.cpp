@@ -29,11 +29,9 @@ struct Row {
     size_t entries;  // in the window of the outcome
 };
 
-constexpr int answerKib = 256, pictureKib = 16, answerSeconds = 4, passSeconds = 5;
+constexpr int answerKib = 256, pictureKib = 16, answerSeconds = 2, passSeconds = 3;
 constexpr size_t maxMatches = 2000, maxChannels = 10;  // the default cap on matches
 constexpr int hugeCount = 3000;  // records far past the caps, in an answer within its size cap
-const char* const listingsPath = "/pitchsidenew/matchray_data_dm.php";
-const char* const channelsPath = "/pitchsidenew/matchray_channels_dm.php";
 
 // A picture, or an answer of count records: matches (match i shows picture p<i>.png) or channels.
 std::string payload(Stage stage, int count = 1) {
@@ -98,7 +96,7 @@ TEST_P(StageFaults, EndsInItsOutcomeWithinTheDeadline) {
     for (const auto& [key, value] : {std::pair{"max_answer_kib", answerKib},
                                      {"max_picture_kib", pictureKib},
                                      {"answer_timeout", answerSeconds},
-                                     {"picture_timeout", 4},
+                                     {"picture_timeout", answerSeconds},
                                      {"picture_pass_timeout", passSeconds},
                                      {"max_channels", int(maxChannels)}})
         settings.more.push_back("/matchray/" + std::string(key) + "=" + std::to_string(value));

@@ -13,8 +13,6 @@
 #include "ListingsService.h"
 #include "TestFiles.h"
 
-const std::string listingsPath = "/pitchsidenew/matchray_data_dm.php";
-const std::string channelsPath = "/pitchsidenew/matchray_channels_dm.php";
 const std::string sample = MATCHRAY_SOURCE_DIR "/data/sample/listings.json";
 
 class RunningService {

@@ -37,15 +37,6 @@ const json base = json::parse(R"({"channels": [{"id": 1, "name": "C", "satellite
     "country1": "de", "picture": "p.png", "country2": "fr", "kickoff": "today 19:00",
     "channels": [1]}]})");
 
-// Each corpus file of a fuzz target with what f makes of it, one line each.
-std::string overCorpus(const std::string& target,
-                       const std::function<std::string(const std::string&)>& f) {
-    std::string text;
-    for (const std::string& file : corpusFiles(target))
-        text += file.substr(file.rfind('/') + 1) + ": " + f(readBinary(file)) + "\n";
-    return text;
-}
-
 }  // namespace
 
 // Each line of import-cases.txt (a document, or a section and a patch for its record in

@@ -17,10 +17,6 @@
 
 namespace {
 
-const char* reason(int status) {
-    return status == 200 ? "OK" : status == 404 ? "Not Found" : "Status";
-}
-
 std::string lowerCase(std::string text) {
     std::transform(text.begin(), text.end(), text.begin(),
                    [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
@@ -143,7 +139,8 @@ void LoopbackServer::serve(int fd, int connection) {
         }
         if (reply.delivery == Answer::Delivery::silent) return waitForStop(fd);
 
-        std::string head = "HTTP/1.1 " + std::to_string(reply.status) + " " + reason(reply.status) +
+        std::string head = "HTTP/1.1 " + std::to_string(reply.status) +
+                           (reply.status == 200 ? " OK" : " Status") +
                            "\r\nContent-Type: application/octet-stream\r\n";
         const size_t repeat = reply.delivery == Answer::Delivery::whole ? reply.repeat : 1;
         head += reply.delivery == Answer::Delivery::chunked
@@ -185,7 +182,6 @@ bool LoopbackServer::readRequest(int fd, std::string& pending, Request& request)
     const size_t pathEnd = headers.find(' ', methodEnd + 1);
     request.method = headers.substr(0, methodEnd);
     request.path = headers.substr(methodEnd + 1, pathEnd - methodEnd - 1);
-    request.body = pending.substr(bodyStart, bodySize);
     request.userAgent = header(headers, "User-Agent");
     request.bytes = pending.substr(0, bodyStart + bodySize);
     pending.erase(0, bodyStart + bodySize);

@@ -37,7 +37,6 @@ public:
     struct Request {
         std::string method;
         std::string path;
-        std::string body;
         std::string userAgent;
         std::string bytes;   // the whole request as it came
         int connection = 0;  // tells connections apart: 1 for the first, and so on

@@ -17,18 +17,5 @@ void expectSnapshot(const std::string& name, const std::string& text) {
                       << "; run with MATCHRAY_UPDATE_GOLDEN=1 to write it";
     std::stringstream expected;
     expected << file.rdbuf();
-    if (expected.str() == text) return;
-    std::istringstream want(expected.str()), got(text);
-    std::string wantLine, gotLine;
-    for (int line = 1;; ++line) {
-        const bool moreWanted = static_cast<bool>(std::getline(want, wantLine));
-        const bool moreGot = static_cast<bool>(std::getline(got, gotLine));
-        if (!moreWanted && !moreGot) break;
-        if (!moreWanted || !moreGot || wantLine != gotLine) {
-            ADD_FAILURE() << path << ", line " << line << ":\n  expected: " << wantLine
-                          << "\n  actual:   " << gotLine
-                          << "\n(MATCHRAY_UPDATE_GOLDEN=1 writes the snapshot anew)";
-            return;
-        }
-    }
+    EXPECT_EQ(expected.str(), text) << path << " (MATCHRAY_UPDATE_GOLDEN=1 writes it anew)";
 }

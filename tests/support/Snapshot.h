@@ -6,5 +6,5 @@
 #include <string>
 
 // Fails the calling test when text differs from tests/snapshots/NAME.txt,
-// showing the first line that differs.
+// showing the lines that differ.
 void expectSnapshot(const std::string& name, const std::string& text);

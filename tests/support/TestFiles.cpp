@@ -18,10 +18,6 @@ std::string listings(const std::vector<Match>& matches) {
     return text;
 }
 
-std::string channels(const std::string& name, const std::string& encryption) {
-    return "1\n7#1#" + name + "#13.0#e#11034#V#27500#3/4#" + encryption + "#1\n";
-}
-
 std::string png() {
     static const char bytes[] =
         "\x89\x50\x4e\x47\x0d\x0a\x1a\x0a\x00\x00\x00\x0d\x49\x48\x44\x52\x00\x00\x00\x08\x00\x00"
@@ -47,4 +43,12 @@ std::vector<std::string> corpusFiles(const std::string& target) {
         files.push_back(entry.path().string());
     std::sort(files.begin(), files.end());
     return files;
+}
+
+std::string overCorpus(const std::string& target,
+                       const std::function<std::string(const std::string& bytes)>& f) {
+    std::string text;
+    for (const std::string& file : corpusFiles(target))
+        text += file.substr(file.rfind('/') + 1) + ": " + f(readBinary(file)) + "\n";
+    return text;
 }
