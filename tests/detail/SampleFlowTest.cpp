@@ -27,9 +27,9 @@ TEST(SampleFlow, RunsFromTheSampleDataToTheChannelWindows) {
     // All, green, blue, yellow; the first match's channels, back; the second's, back.
     const EmulatorRun run(
         root,
-        "wait 1500\ndump\nkey green\nwait 300\ndump\nkey blue\nwait 300\ndump\n"
-        "key yellow\nwait 300\ndump\nkey ok\nwait 1000\ndump\nkey exit\nwait 300\n"
-        "dump\nkey down\nkey ok\nwait 1000\ndump\nkey exit\nwait 300\ndump\nkey exit\n",
+        "wait 200\ndump\nkey green\nwait 100\ndump\nkey blue\nwait 100\ndump\n"
+        "key yellow\nwait 100\ndump\nkey ok\nwait 200\ndump\nkey exit\nwait 100\n"
+        "dump\nkey down\nkey ok\nwait 200\ndump\nkey exit\nwait 100\ndump\nkey exit\n",
         settings);
     const std::vector<std::string>& dumps = run.dumps();
     ASSERT_TRUE(run.returned() == -1 && dumps.size() == 8u) << run.transcript();

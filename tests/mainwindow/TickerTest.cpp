@@ -33,7 +33,7 @@ protected:
 
 // A stalled test thread may miss up to two rows, but one out of order fails.
 TEST_F(Ticker, ShowsTheRowsInTableOrderEndlessly) {
-    NoticeTicker::setPeriod(150);
+    NoticeTicker::setPeriod(100);
     ticker.start(label.get());
     unsigned next = 0;  // the position in the endless table of the row to come
     for (std::string shown; next <= 20; ++next) {

@@ -57,15 +57,32 @@ protected:
         return window->exec();
     }
 
-    // Steps that choose the second match of the yellow list once the channel answer is body.
-    std::deque<std::function<void()>> choose(const std::string& body) {
-        return {press(eKey::yellow), press(eKey::down),
-                [this, body] {
-                    if (body == "uncreatable")
-                        std::filesystem::create_directories(root.real("/tmp/psn"));
-                    server.answer(ChannelRequest::scriptPath, answer(body));
-                },
-                press(eKey::ok)};
+    // The dumps before choosing the second match of the yellow list with body as the channel
+    // answer, right after the choice, and back in the list; whether the ticker ran then.
+    struct Choice {
+        std::string before, chosen, after;
+        bool tickerRunning = false;
+    };
+    Choice choose(const std::string& body) {
+        Choice seen;
+        const auto dump = [] { return eDesktop::instance().dump(); };
+        run({press(eKey::yellow), press(eKey::down),
+             [&] {
+                 if (body == "uncreatable")
+                     std::filesystem::create_directories(root.real("/tmp/psn"));
+                 server.answer(ChannelRequest::scriptPath, answer(body));
+                 seen.before = dump();
+             },
+             press(eKey::ok),
+             [&] {
+                 seen.chosen = dump();
+                 if (showsDetailWindow(seen.chosen)) press(eKey::exit)();
+             },
+             [&] {
+                 seen.after = dump();
+                 seen.tickerRunning = bThreadSponsorRunning;
+             }});
+        return seen;
     }
 
     TempRoot root;
@@ -96,21 +113,17 @@ TEST_F(MainWindow, ColourKeysFilterTheListAsTheSnapshotShows) {
 
 TEST_F(MainWindow, ChosenMatchOpensItsChannels) {
     for (const auto& [body, channels] : channelAnswers) {
-        SCOPED_TRACE(body);
-        std::deque<std::function<void()>> steps = choose(body);
-        steps.push_back([&, channels = channels] {
-            const std::string dump = eDesktop::instance().dump();
-            EXPECT_EQ(showsDetailWindow(dump), channels >= 0) << dump;
-            if (channels >= 0) {
-                EXPECT_EQ(entryLines(dump).size(), size_t(channels)) << dump;
-            }
-        });
-        run(std::move(steps));
+        open();
+        const std::string shown = choose(body).chosen;
+        EXPECT_EQ(showsDetailWindow(shown), channels >= 0) << shown;
+        if (channels >= 0) {
+            EXPECT_EQ(entryLines(shown).size(), size_t(channels)) << shown;
+        }
     }
 }
 
 TEST_F(MainWindow, SendsTheChannelRequestByteForByte) {
-    run(choose(channelAnswers[0].first));
+    choose(channelAnswers[0].first);
     const auto requests = server.requests();
     ASSERT_EQ(requests.size(), 1u) << "no picture is fetched again";
     EXPECT_EQ(requests[0].bytes,
@@ -119,17 +132,10 @@ TEST_F(MainWindow, SendsTheChannelRequestByteForByte) {
 
 TEST_F(MainWindow, ComesBackAsItWasAfterTheChannels) {
     for (const auto& [body, channels] : channelAnswers) {
-        SCOPED_TRACE(body);
         open();
-        std::string before;
-        std::deque<std::function<void()>> steps = choose(body);
-        steps.insert(steps.end() - 1, [&] { before = eDesktop::instance().dump(); });
-        if (channels >= 0) steps.push_back(press(eKey::exit));
-        steps.push_back([&] {
-            EXPECT_EQ(eDesktop::instance().dump(), before);
-            EXPECT_TRUE(bThreadSponsorRunning);
-        });
-        run(std::move(steps));
+        const Choice seen = choose(body);
+        EXPECT_EQ(seen.after, seen.before) << body;
+        EXPECT_TRUE(seen.tickerRunning) << body;
     }
 }
 
