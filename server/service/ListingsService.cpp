@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "ChannelWriter.h"
+#include "ColourKeyPositions.h"
 #include "FieldRule.h"
 #include "ListingsWriter.h"
 #include "RequestBody.h"
@@ -210,7 +211,8 @@ ListingsService::Query ListingsService::query(const HttpRequest& request) const 
             }
             q.matchId = body.value.matchId;
             // Any filter but the colour keys' 1 to 3 lists every channel, as 0 does: one answer.
-            q.filter = body.value.filter >= 1 && body.value.filter <= 3 ? body.value.filter : 0;
+            const int filter = body.value.filter;
+            q.filter = filter >= 1 && filter < ColourKeyPositions::count ? filter : 0;
             q.key = "c " + std::to_string(q.matchId) + " " + std::to_string(q.filter);
             break;
         }
