@@ -44,8 +44,8 @@ void DatabaseWatch::look() {
             report(path + ": another file took this path; answers come from it now");
         } catch (const DatabaseError& e) {
             // Perhaps not yet whole; tried again next time.
-            problem = "error on " + path + ": " + e.what() +
-                      "; answers still come from the file before";
+            problem =
+                "error on " + path + ": " + e.what() + "; answers still come from the file before";
         }
     }
     if (problem != complaint && !problem.empty()) report(problem);
